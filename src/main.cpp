@@ -1,6 +1,7 @@
 // Asks for a student's identification and three grades, and prints the weighted mean,
 // the concept letter and the verdict. Every fixed text is ISO-8859-1; the accented
-// letters are written as escapes, split off where a hex digit follows ("\xED" "cula").
+// letters are octal escapes, which end after three digits whatever follows them:
+// \372 u acute, \347 c cedilla, \343 a tilde, \355 i acute, \351 e acute, \363 o acute.
 #include <cfenv>
 #include <clocale>
 #include <exception>
@@ -29,7 +30,7 @@ try {
     float grade02 = 0.0f;
     float grade03 = 0.0f;
 
-    std::cout << "Informe o n\xFAmero de identifica\xE7\xE3o: " << std::flush;
+    std::cout << "Informe o n\372mero de identifica\347\343o: " << std::flush;
     std::cin >> id;
     std::cout << "Informe o valor da primeira nota: " << std::flush;
     std::cin >> grade01;
@@ -42,25 +43,25 @@ try {
     conceptLetter = classifyConcept(weightedAverage);
 
     std::cout << std::endl << std::endl;
-    std::cout << "- Matr\xED" "cula do aluno: " << id << std::endl << std::endl;
+    std::cout << "- Matr\355cula do aluno: " << id << std::endl << std::endl;
     std::cout << "- Nota 01: " << grade01 << std::endl << std::endl;
     std::cout << "- Nota 02: " << grade02 << std::endl << std::endl;
     std::cout << "- Nota 03: " << grade03 << std::endl << std::endl;
-    std::cout << "- M\xE9" "dia ponderada das notas: " << weightedAverage << std::endl << std::endl;
+    std::cout << "- M\351dia ponderada das notas: " << weightedAverage << std::endl << std::endl;
     std::cout << "- Conceito: " << conceptLetter << std::endl << std::endl;
     if (isApproved(conceptLetter)) {
-        std::cout << "- Defini\xE7\xE3o: APROVADO!" << std::endl << std::endl;
+        std::cout << "- Defini\347\343o: APROVADO!" << std::endl << std::endl;
     } else {
-        std::cout << "Defini\xE7\xE3o: REPROVADO!" << std::endl << std::endl;
+        std::cout << "Defini\347\343o: REPROVADO!" << std::endl << std::endl;
     }
 
     if (!std::cout) {
-        std::cerr << "boletim: n\xE3o foi poss\xEDvel escrever a sa\xED" "da.\n";
+        std::cerr << "boletim: n\343o foi poss\355vel escrever a sa\355da.\n";
         return 1;
     }
     return 0;
 } catch (const std::exception&) {
-    std::cerr << "boletim: n\xE3o foi poss\xEDvel concluir a execu\xE7\xE3o"
-                 " (mem\xF3ria insuficiente ou erro de leitura).\n";
+    std::cerr << "boletim: n\343o foi poss\355vel concluir a execu\347\343o"
+                 " (mem\363ria insuficiente ou erro de leitura).\n";
     return 1;
 }

@@ -1,9 +1,11 @@
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -40,7 +42,7 @@ struct MeanCase {
 
 TEST(GradingTest, WeightedAverageIsRoundedAtEveryStepAndClassified)
 {
-    const MeanCase cases[] = {
+    const auto cases = std::to_array<MeanCase>({
         {7.0f, 8.0f, 9.0f, 8.333333f, "B"},
         {6.0f, 6.0f, 6.0f, 6.0f, "C"},
         {4.0f, 4.0f, 4.0f, 4.0f, "D"},
@@ -59,10 +61,10 @@ TEST(GradingTest, WeightedAverageIsRoundedAtEveryStepAndClassified)
         {-largest, largest, 0.0f, infinity, "A"},
         {infinity, -infinity, 0.0f, notANumber, "E"},
         {notANumber, 7.0f, 8.0f, notANumber, "E"},
-    };
+    });
     for (const MeanCase& expected : cases) {
-        SCOPED_TRACE(testing::Message() << expected.grade01 << ", " << expected.grade02 << ", "
-                                        << expected.grade03);
+        SCOPED_TRACE(testing::Message()
+                     << expected.grade01 << ", " << expected.grade02 << ", " << expected.grade03);
         const float weightedAverage =
             computeWeightedAverage(expected.grade01, expected.grade02, expected.grade03);
         EXPECT_TRUE(sameFloat(weightedAverage, expected.weightedAverage))
@@ -73,15 +75,22 @@ TEST(GradingTest, WeightedAverageIsRoundedAtEveryStepAndClassified)
 
 TEST(GradingTest, EachBoundBelongsToTheHigherLetter)
 {
-    const std::pair<float, std::string_view> cases[] = {
-        {infinity, "A"},         {1e30f, "A"},
-        {9.0f, "A"},             {justBelow(9.0f), "B"},
-        {7.5f, "B"},             {justBelow(7.5f), "C"},
-        {6.0f, "C"},             {justBelow(6.0f), "D"},
-        {4.0f, "D"},             {justBelow(4.0f), "E"},
-        {0.0f, "E"},             {-1.0f, "E"},
-        {-infinity, "E"},        {notANumber, "E"},
-    };
+    const auto cases = std::to_array<std::pair<float, std::string_view>>({
+        {infinity, "A"},
+        {1e30f, "A"},
+        {9.0f, "A"},
+        {justBelow(9.0f), "B"},
+        {7.5f, "B"},
+        {justBelow(7.5f), "C"},
+        {6.0f, "C"},
+        {justBelow(6.0f), "D"},
+        {4.0f, "D"},
+        {justBelow(4.0f), "E"},
+        {0.0f, "E"},
+        {-1.0f, "E"},
+        {-infinity, "E"},
+        {notANumber, "E"},
+    });
     for (const auto& [weightedAverage, conceptLetter] : cases) {
         EXPECT_EQ(classifyConcept(weightedAverage), conceptLetter) << "mean " << weightedAverage;
     }
@@ -89,10 +98,16 @@ TEST(GradingTest, EachBoundBelongsToTheHigherLetter)
 
 TEST(GradingTest, OnlyAToCPass)
 {
-    const std::pair<std::string_view, bool> cases[] = {
-        {"A", true}, {"B", true}, {"C", true}, {"D", false},
-        {"E", false}, {"", false}, {"a", false}, {"AB", false},
-    };
+    const auto cases = std::to_array<std::pair<std::string_view, bool>>({
+        {"A", true},
+        {"B", true},
+        {"C", true},
+        {"D", false},
+        {"E", false},
+        {"", false},
+        {"a", false},
+        {"AB", false},
+    });
     for (const auto& [conceptLetter, approved] : cases) {
         EXPECT_EQ(isApproved(conceptLetter), approved) << '"' << conceptLetter << '"';
     }
