@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it and checks what its user gets: the control
+# fields, the program's exact output and a manual page that renders without warnings.
+# Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT
+set -u
+cpack=$1
+config=$2
+version=$3
+input=$4
+expected=$5
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+for tool in dpkg-deb dpkg-shlibdeps file man; do
+    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+"$cpack" --config "$config" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
+    fail "cpack: $(cat "$work/cpack.log")"
+deb=$(find "$work/package" -maxdepth 1 -name '*.deb')
+[ -f "$deb" ] || fail "no package in $work/package"
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = boletim ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -n "$(field Description)" ] || fail "no Description"
+for library in libc6 libstdc++6; do
+    field Depends | grep -q "$library" || fail "Depends lacks $library: $(field Depends)"
+done
+
+dpkg-deb -x "$deb" "$work/root"
+"$work/root/usr/bin/boletim" <"$input" >"$work/out" || fail "packaged program exited $?"
+cmp "$expected" "$work/out" || fail "packaged program's output differs"
+
+page="$work/root/usr/share/man/man1/boletim.1"
+MANWIDTH=80 man --warnings -l "$page" >"$work/page.txt" 2>"$work/page.err" || fail "man -l failed"
+[ ! -s "$work/page.err" ] || fail "man -l warns: $(cat "$work/page.err")"
+grep -q 'boletim' "$work/page.txt" || fail "the manual page rendered empty"
+echo "ok: $(basename "$deb")"
