@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it and checks what its user gets: the control
 # fields, the program's exact output and a manual page that renders without warnings.
-# Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT
+# A hardened build is the package as shipped: lintian must then find nothing at all, and
+# hardening-check must confirm the binary's protections (each where it is installed).
+# Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT HARDENED(1|0)
 set -u
 cpack=$1
 config=$2
 version=$3
 input=$4
 expected=$5
+hardened=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -33,13 +36,31 @@ field() { dpkg-deb --field "$deb" "$1"; }
 for library in libc6 libstdc++6; do
     field Depends | grep -q "$library" || fail "Depends lacks $library: $(field Depends)"
 done
+[ "$(field Suggests)" = luit ] || fail "Suggests: $(field Suggests)"
 
 dpkg-deb -x "$deb" "$work/root"
 "$work/root/usr/bin/boletim" <"$input" >"$work/out" || fail "packaged program exited $?"
 cmp "$expected" "$work/out" || fail "packaged program's output differs"
 
-page="$work/root/usr/share/man/man1/boletim.1"
+cmp -s "$work/root/usr/share/doc/boletim/copyright" "$(dirname "$0")/../LICENSE" ||
+    fail "the copyright file is not the licence"
+
+page="$work/root/usr/share/man/man1/boletim.1.gz"
 MANWIDTH=80 man --warnings -l "$page" >"$work/page.txt" 2>"$work/page.err" || fail "man -l failed"
 [ ! -s "$work/page.err" ] || fail "man -l warns: $(cat "$work/page.err")"
-grep -q 'boletim' "$work/page.txt" || fail "the manual page rendered empty"
+grep -q 'luit -encoding ISO-8859-1' "$work/page.txt" || fail "the manual page does not explain luit"
+
+if [ "$hardened" = 1 ] && command -v lintian >/dev/null; then
+    lintian -EvI --pedantic --no-tag-display-limit "$deb" >"$work/lintian.txt" 2>&1 ||
+        fail "lintian: $(cat "$work/lintian.txt")"
+    ! grep -E '^[EWIPX]: ' "$work/lintian.txt" || fail "lintian tags the package"
+fi
+if [ "$hardened" = 1 ] && command -v hardening-check >/dev/null; then
+    hardening-check "$work/root/usr/bin/boletim" >"$work/hardening.txt" 2>&1
+    for protection in 'Position Independent Executable' 'Stack protected' \
+        'Read-only relocations' 'Immediate binding'; do
+        grep -q "$protection: yes" "$work/hardening.txt" ||
+            fail "hardening-check: $(grep "$protection" "$work/hardening.txt")"
+    done
+fi
 echo "ok: $(basename "$deb")"
