@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Puts the program where it cannot finish a run and checks that it says so on standard
 # error and exits 1, instead of reporting success.
-# Usage: fault_test.sh memory_exhausted|input_unreadable|output_unwritable PROGRAM
+# Usage: fault_test.sh memory_exhausted|input_unreadable|output_unwritable PROGRAM...
+# (PROGRAM... is the command that runs the program: an emulator may come first)
 set -u
 fault=$1
-program=$2
+program=("${@:2}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -25,13 +26,13 @@ case $fault in
 memory_exhausted)
     limit_kib=65536
     # Builds that need a large address space (the sanitizers) cannot run under the limit.
-    if ! (ulimit -v $limit_kib && echo '42 7 8 9' | "$program" >/dev/null 2>&1); then
+    if ! (ulimit -v $limit_kib && echo '42 7 8 9' | "${program[@]}" >/dev/null 2>&1); then
         echo "skipped: a normal run does not fit in $limit_kib KiB of address space"
         exit 77
     fi
     # An identification of 96 MiB cannot be held in 64 MiB.
     { head -c $((96 << 20)) /dev/zero | tr '\0' x; echo ' 7 8 9'; } |
-        (ulimit -v $limit_kib && exec "$program") >"$work/out" 2>"$work/err"
+        (ulimit -v $limit_kib && exec "${program[@]}") >"$work/out" 2>"$work/err"
     expect_exit_1_and_message $? "$not_completed"
     # Nothing of the report, only the prompt that was waiting for the identification.
     printf 'Informe o n\xfamero de identifica\xe7\xe3o: ' >"$work/expected_out"
@@ -39,11 +40,11 @@ memory_exhausted)
     ;;
 input_unreadable)
     # Reading a directory fails with an error, which must not pass for the end of input.
-    "$program" </ >"$work/out" 2>"$work/err"
+    "${program[@]}" </ >"$work/out" 2>"$work/err"
     expect_exit_1_and_message $? "$not_completed"
     ;;
 output_unwritable)
-    echo '42 7 8 9' | "$program" >/dev/full 2>"$work/err"
+    echo '42 7 8 9' | "${program[@]}" >/dev/full 2>"$work/err"
     expect_exit_1_and_message $? 'escrever a sa\xedda.'
     ;;
 *)

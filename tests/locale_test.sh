@@ -2,11 +2,14 @@
 # The program asks for the "Portuguese" locale, which most systems lack. Where it does
 # exist its decimal comma must still change nothing: numbers are read and written with
 # a point. This builds that locale in a scratch folder and runs a golden case under it.
-# Usage: locale_test.sh PROGRAM INPUT EXPECTED_OUTPUT
+# Usage: locale_test.sh INPUT EXPECTED_OUTPUT BYTE_ORDER PROGRAM...
+# (BYTE_ORDER is the program's, BIG_ENDIAN or LITTLE_ENDIAN: locale files are written in
+# it; PROGRAM... is the command that runs the program: an emulator may come first)
 set -u
-program=$1
-input=$2
-expected=$3
+input=$1
+expected=$2
+byte_order=$3
+program=("${@:4}")
 locales=$(mktemp -d)
 trap 'rm -rf "$locales"' EXIT
 
@@ -16,6 +19,13 @@ if ! localedef -i pt_PT -f ISO-8859-1 "$locales/pt_PT.ISO-8859-1" >/dev/null 2>&
     echo "skipped: the Portuguese locale cannot be built here"
     exit 77
 fi
-LOCPATH=$locales "$program" <"$input" >"$locales/out" || { echo "FAIL: exit status $?"; exit 1; }
+# The check above read the locale on this machine; a big-endian program reads a copy
+# written in its own byte order.
+locpath=$locales
+if [ "$byte_order" = BIG_ENDIAN ]; then
+    locpath=$locales/big-endian
+    localedef --big-endian -i pt_PT -f ISO-8859-1 "$locpath/pt_PT.ISO-8859-1" >/dev/null 2>&1
+fi
+LOCPATH=$locpath "${program[@]}" <"$input" >"$locales/out" || { echo "FAIL: exit status $?"; exit 1; }
 cmp "$expected" "$locales/out" || { echo "FAIL: output differs under the Portuguese locale"; exit 1; }
 echo "ok: same bytes under the Portuguese locale"

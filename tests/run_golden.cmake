@@ -1,7 +1,8 @@
-# Runs PROGRAM on INPUT and checks its exit status, its silence on standard error and its
+# Runs PROGRAM (a command line, as a list: the program, or an emulator and the program)
+# on INPUT and checks its exit status, its silence on standard error and its
 # output, byte for byte, against EXPECTED. The output is kept in ACTUAL for inspection.
 execute_process(
-    COMMAND "${PROGRAM}"
+    COMMAND ${PROGRAM}
     INPUT_FILE "${INPUT}"
     OUTPUT_FILE "${ACTUAL}"
     ERROR_VARIABLE errors
