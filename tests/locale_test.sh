@@ -24,7 +24,8 @@ fi
 locpath=$locales
 if [ "$byte_order" = BIG_ENDIAN ]; then
     locpath=$locales/big-endian
-    localedef --big-endian -i pt_PT -f ISO-8859-1 "$locpath/pt_PT.ISO-8859-1" >/dev/null 2>&1
+    localedef --big-endian -i pt_PT -f ISO-8859-1 "$locpath/pt_PT.ISO-8859-1" >/dev/null 2>&1 ||
+        { echo "FAIL: cannot write the locale in big-endian order"; exit 1; }
 fi
 LOCPATH=$locpath "${program[@]}" <"$input" >"$locales/out" || { echo "FAIL: exit status $?"; exit 1; }
 cmp "$expected" "$locales/out" || { echo "FAIL: output differs under the Portuguese locale"; exit 1; }
