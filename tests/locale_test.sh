@@ -24,6 +24,7 @@ fi
 locpath=$locales
 if [ "$byte_order" = BIG_ENDIAN ]; then
     locpath=$locales/big-endian
+    mkdir "$locpath"
     localedef --big-endian -i pt_PT -f ISO-8859-1 "$locpath/pt_PT.ISO-8859-1" >/dev/null 2>&1 ||
         { echo "FAIL: cannot write the locale in big-endian order"; exit 1; }
 fi
