@@ -9,6 +9,7 @@
 #include <string>
 
 #include "grading.h"
+#include "reading.h"
 
 int main()
 try {
@@ -16,12 +17,16 @@ try {
     // A fast-math build links startup code that flushes subnormal results to zero;
     // the default environment brings back the arithmetic the mean is defined with.
     std::fesetenv(FE_DFL_ENV);
-    // With the streams' own buffers a long identification is read quickly, and a read
-    // error raises badbit instead of passing for the end of the input.
+    // Where the C++ library has buffers of its own for the standard streams, a long
+    // identification is read quickly with them and a read error raises badbit; where it
+    // reads through C's stdin anyway, stopOnReadError below raises it.
     std::ios_base::sync_with_stdio(false);
     // Without this, running out of memory on an enormous identification would only set
     // badbit: the stream keeps what it had read and the report would show wrong data.
     std::cin.exceptions(std::ios_base::badbit);
+    // Grades are read by the program's own rules, not by those of whichever C++ library
+    // built it: the libraries differ on hex, inf, nan, overflow and underflow.
+    useGradeReader(std::cin);
 
     std::string id;
     std::string conceptLetter;
@@ -31,13 +36,13 @@ try {
     float grade03 = 0.0f;
 
     std::cout << "Informe o n\372mero de identifica\347\343o: " << std::flush;
-    std::cin >> id;
+    std::cin >> id >> stopOnReadError;
     std::cout << "Informe o valor da primeira nota: " << std::flush;
-    std::cin >> grade01;
+    std::cin >> grade01 >> stopOnReadError;
     std::cout << "Informe o valor da segunda nota: " << std::flush;
-    std::cin >> grade02;
+    std::cin >> grade02 >> stopOnReadError;
     std::cout << "Informe o valor da terceira nota: " << std::flush;
-    std::cin >> grade03;
+    std::cin >> grade03 >> stopOnReadError;
 
     const float weightedAverage = computeWeightedAverage(grade01, grade02, grade03);
     conceptLetter = classifyConcept(weightedAverage);

@@ -1,0 +1,19 @@
+#ifndef BOLETIM_READING_H
+#define BOLETIM_READING_H
+
+#include <istream>
+
+// From now on a float read from input takes exactly: an optional sign, digits with at most
+// one point, and an exponent (e or E, after a digit) with an optional sign and digits. The
+// first character that cannot continue the number stays in the input. It is converted to
+// the nearest float with a decimal point whatever the process's locale. Not a complete
+// number stores 0 and fails; too large stores the largest float of its sign and fails; too
+// small stores the rounded value. The same on every C++ library.
+void useGradeReader(std::istream& input);
+
+// A manipulator that sets badbit on input when standard input had a read error. Some C++
+// libraries read standard input with getc, which ends a read at a read error as it would
+// at the end of the input; the C stream's error indicator tells the two apart.
+std::istream& stopOnReadError(std::istream& input);
+
+#endif
