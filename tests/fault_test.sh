@@ -20,6 +20,12 @@ expect_exit_1_and_message() { # status, expected standard error
     cmp "$work/expected_err" "$work/err" || fail "standard error: $(cat -v "$work/err")"
 }
 
+# Nothing of the report, only the prompt that was waiting for the identification.
+expect_first_prompt_only() {
+    printf 'Informe o n\xfamero de identifica\xe7\xe3o: ' >"$work/expected_out"
+    cmp "$work/expected_out" "$work/out" || fail "standard output: $(head -c 200 "$work/out" | cat -v)"
+}
+
 not_completed='concluir a execu\xe7\xe3o (mem\xf3ria insuficiente ou erro de leitura).'
 
 case $fault in
@@ -34,14 +40,13 @@ memory_exhausted)
     { head -c $((96 << 20)) /dev/zero | tr '\0' x; echo ' 7 8 9'; } |
         (ulimit -v $limit_kib && exec "${program[@]}") >"$work/out" 2>"$work/err"
     expect_exit_1_and_message $? "$not_completed"
-    # Nothing of the report, only the prompt that was waiting for the identification.
-    printf 'Informe o n\xfamero de identifica\xe7\xe3o: ' >"$work/expected_out"
-    cmp "$work/expected_out" "$work/out" || fail "standard output: $(head -c 200 "$work/out" | cat -v)"
+    expect_first_prompt_only
     ;;
 input_unreadable)
     # Reading a directory fails with an error, which must not pass for the end of input.
     "${program[@]}" </ >"$work/out" 2>"$work/err"
     expect_exit_1_and_message $? "$not_completed"
+    expect_first_prompt_only
     ;;
 output_unwritable)
     echo '42 7 8 9' | "${program[@]}" >/dev/full 2>"$work/err"
