@@ -14,6 +14,8 @@
 int main()
 try {
     std::setlocale(LC_ALL, "Portuguese");
+    // Grades are read and written with a decimal point whatever that locale says.
+    std::setlocale(LC_NUMERIC, "C");
     // A fast-math build links startup code that flushes subnormal results to zero;
     // the default environment brings back the arithmetic the mean is defined with.
     std::fesetenv(FE_DFL_ENV);

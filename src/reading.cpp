@@ -1,9 +1,8 @@
 #include "reading.h"
 
-#include <clocale> // and POSIX's newlocale
 #include <cmath>
 #include <cstdio>
-#include <cstdlib> // and POSIX's strtof_l
+#include <cstdlib>
 #include <iterator>
 #include <limits>
 #include <locale>
@@ -65,10 +64,8 @@ std::string takeNumberText(InputIterator& next, const InputIterator& end)
 
 float toGrade(const std::string& text, std::ios_base::iostate& state)
 {
-    // Always the "C" locale: the process's own may have a decimal comma.
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
     char* converted = nullptr;
-    const float value = strtof_l(text.c_str(), &converted, cLocale);
+    const float value = std::strtof(text.c_str(), &converted);
     if (converted == text.c_str() || *converted != '\0') {
         state |= std::ios_base::failbit;
         return 0.0f;

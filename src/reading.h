@@ -5,10 +5,11 @@
 
 // From now on a float read from input takes exactly: an optional sign, digits with at most
 // one point, and an exponent (e or E, after a digit) with an optional sign and digits. The
-// first character that cannot continue the number stays in the input. The point is the
-// decimal point whatever the process's locale, and the text becomes the nearest float. Not
-// a complete number stores 0 and fails; too large stores the largest float of its sign and
-// fails; too small stores the rounded value. The same on every C++ library.
+// first character that cannot continue the number stays in the input. The text becomes
+// the nearest float. Not a complete number stores 0 and fails; too large stores the
+// largest float of its sign and fails; too small stores the rounded value. The same on
+// every C++ library. The conversion is C's, so the C locale's LC_NUMERIC must be "C",
+// where the point is the decimal point: it is unless the program selects another.
 void useGradeReader(std::istream& input);
 
 // A manipulator that sets badbit on input when standard input had a read error. Some C++
