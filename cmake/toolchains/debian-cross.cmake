@@ -4,6 +4,7 @@
 # The toolchain file of each target sets debian_triplet and qemu_program, then includes
 # this one.
 set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_C_COMPILER ${debian_triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${debian_triplet}-g++)
 set(CMAKE_FIND_ROOT_PATH /usr/${debian_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
