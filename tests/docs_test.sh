@@ -5,20 +5,11 @@
 # shows, and the recipe must give one report per student, a blank line and a last line
 # without a line end included, and the right count of failures, or else stop with an
 # error and no file. The manual page must show the same recipe.
-# Usage: docs_test.sh README MANUAL_PAGE PROGRAM...
-# (PROGRAM... is the command that runs the program: an emulator may come first)
-set -u
-readme=$1
-page=$2
-program=("${@:3}")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Usage: docs_test.sh README MANUAL_PAGE -- PROGRAM...
+. "$(dirname "$0")/frame.sh"
+readme=${args[0]}
+page=${args[1]}
 export LC_ALL=C.UTF-8 # what the README's iconv converts to
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
 
 # Prints the first fenced block of the README in language $1 whose text contains $2.
 readme_block() {
@@ -56,13 +47,16 @@ for recipe in recipe recipe.build-tree; do
     ids=$(sed -n 's/^- Matr.cula do aluno: //p' "$work/boletins.txt" | tr '\n' ' ')
     [ "$ids" = '42 X-9 7 ' ] || fail "$recipe reports on the students '$ids', not '42 X-9 7 '"
 done
-# Where boletim cannot be run, the recipe must say so and leave nothing that looks done.
-(cd "$work" && bash recipe) >"$work/count" 2>"$work/err" && fail "the recipe succeeds without boletim"
+# Where boletim cannot be run, the recipe must say so and leave nothing that looks done:
+# the recipe for the build tree, before the program is built (whatever is on PATH).
+rm "$work/build/run/boletim"
+(cd "$work" && bash recipe.build-tree) >"$work/count" 2>"$work/err" &&
+    fail "the recipe succeeds without boletim"
 [ -s "$work/err" ] || fail "the recipe fails without boletim, silently"
 [ ! -s "$work/count" ] || fail "the recipe prints $(cat "$work/count") without boletim"
 [ ! -e "$work/boletins.txt" ] || fail "the recipe leaves boletins.txt without boletim"
 
-command -v man >/dev/null || { echo "skipped: man is not installed, so the manual page is not compared"; exit 77; }
+need man
 MANWIDTH=200 man -l "$page" 2>/dev/null | sed 's/^ *//' >"$work/page.txt"
 rendered=$(cat "$work/page.txt")
 recipe=$(sed 's/^ *//' "$work/recipe")

@@ -1,18 +1,9 @@
 #!/usr/bin/env bash
 # Puts the program where it cannot finish a run and checks that it says so on standard
 # error and exits 1, instead of reporting success.
-# Usage: fault_test.sh memory_exhausted|input_unreadable|output_unwritable PROGRAM...
-# (PROGRAM... is the command that runs the program: an emulator may come first)
-set -u
-fault=$1
-program=("${@:2}")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
+# Usage: fault_test.sh memory_exhausted|input_unreadable|output_unwritable -- PROGRAM...
+. "$(dirname "$0")/frame.sh"
+fault=${args[0]}
 
 expect_exit_1_and_message() { # status, expected standard error
     [ "$1" -eq 1 ] || fail "exit status $1, expected 1"
@@ -32,10 +23,8 @@ case $fault in
 memory_exhausted)
     limit_kib=65536
     # Builds that need a large address space (the sanitizers) cannot run under the limit.
-    if ! (ulimit -v $limit_kib && echo '42 7 8 9' | "${program[@]}" >/dev/null 2>&1); then
-        echo "skipped: a normal run does not fit in $limit_kib KiB of address space"
-        exit 77
-    fi
+    (ulimit -v $limit_kib && echo '42 7 8 9' | "${program[@]}" >/dev/null 2>&1) ||
+        skip "a normal run does not fit in $limit_kib KiB of address space"
     # An identification of 96 MiB cannot be held in 64 MiB.
     { head -c $((96 << 20)) /dev/zero | tr '\0' x; echo ' 7 8 9'; } |
         (ulimit -v $limit_kib && exec "${program[@]}") >"$work/out" 2>"$work/err"

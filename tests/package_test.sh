@@ -4,24 +4,14 @@
 # A hardened build is the package as shipped: lintian must then find nothing at all, and
 # hardening-check must confirm the binary's protections (each where it is installed).
 # Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT HARDENED(1|0)
-set -u
-cpack=$1
-config=$2
-version=$3
-input=$4
-expected=$5
-hardened=$6
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-for tool in dpkg-deb dpkg-shlibdeps file man; do
-    command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+. "$(dirname "$0")/frame.sh"
+cpack=${args[0]}
+config=${args[1]}
+version=${args[2]}
+input=${args[3]}
+expected=${args[4]}
+hardened=${args[5]}
+need dpkg-deb dpkg-shlibdeps file man
 
 "$cpack" --config "$config" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
     fail "cpack: $(cat "$work/cpack.log")"
