@@ -5,27 +5,11 @@
 # fail, skip and need. skip's status, 77, is the one tests/CMakeLists.txt declares.
 set -u
 args=()
-program=()
-while [ $# -gt 0 ] && [ "$1" != -- ]; do
-    args+=("$1")
-    shift
-done
-[ $# -gt 0 ] && program=("${@:2}")
+while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1") && shift; done
+program=("${@:2}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-skip() {
-    echo "skipped: $*"
-    exit 77
-}
-
-need() { # tool...: skips the test where one of them is not installed
-    for tool; do
-        command -v "$tool" >/dev/null || skip "$tool is not installed"
-    done
-}
+fail() { echo "FAIL: $*"; exit 1; }
+skip() { echo "skipped: $*"; exit 77; }
+need() { for tool; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done; }
