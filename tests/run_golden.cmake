@@ -1,17 +1,30 @@
 # Runs PROGRAM (a command line, as a list: the program, or an emulator and the program)
-# on INPUT and checks its exit status, its silence on standard error and its
-# output, byte for byte, against EXPECTED. The output is kept in ACTUAL for inspection.
-execute_process(
-    COMMAND ${PROGRAM}
-    INPUT_FILE "${INPUT}"
-    OUTPUT_FILE "${ACTUAL}"
-    ERROR_VARIABLE errors
-    RESULT_VARIABLE status)
-if(NOT status STREQUAL "0")
-    message(FATAL_ERROR "exit status ${status}, expected 0\n${errors}")
+# with ARGS, in WORKING_DIRECTORY if given and on INPUT if given, and checks its exit
+# status against STATUS (0 if not given), its standard error against the file ERRORS
+# (nothing at all if not given) and its output, byte for byte, against EXPECTED. What it
+# wrote is kept in ACTUAL and ACTUAL.err for inspection.
+if(NOT DEFINED STATUS)
+    set(STATUS 0)
 endif()
-if(NOT errors STREQUAL "")
-    message(FATAL_ERROR "unexpected output on standard error:\n${errors}")
+set(options OUTPUT_FILE "${ACTUAL}" ERROR_FILE "${ACTUAL}.err" RESULT_VARIABLE status)
+if(DEFINED INPUT)
+    list(APPEND options INPUT_FILE "${INPUT}")
+endif()
+if(DEFINED WORKING_DIRECTORY)
+    list(APPEND options WORKING_DIRECTORY "${WORKING_DIRECTORY}")
+endif()
+execute_process(COMMAND ${PROGRAM} ${ARGS} ${options})
+file(READ "${ACTUAL}.err" errors)
+if(NOT status STREQUAL STATUS)
+    message(FATAL_ERROR "exit status ${status}, expected ${STATUS}\n${errors}")
+endif()
+if(DEFINED ERRORS)
+    file(READ "${ERRORS}" expected_errors)
+else()
+    set(expected_errors "")
+endif()
+if(NOT errors STREQUAL expected_errors)
+    message(FATAL_ERROR "standard error differs; it was:\n${errors}")
 endif()
 execute_process(
     COMMAND "${CMAKE_COMMAND}" -E compare_files "${EXPECTED}" "${ACTUAL}"

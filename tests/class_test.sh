@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# boletim-turma computes each student with boletim's own code, so its table must say
+# what boletim's report says for the same grades: the grades, the mean, the concept and
+# the verdict, on rows made to land on and around the concepts' bounds. Then where it
+# cannot run (an input it cannot open or read, an output it cannot write) it must exit 2
+# with a message that names the cause.
+# Usage: class_test.sh BOLETIM_TURMA -- BOLETIM...   (an emulator may come before BOLETIM)
+. "$(dirname "$0")/frame.sh"
+turma=("${program[@]:0:${#program[@]}-1}" "${args[0]}")
+
+# Half the rows aim the decimal mean at a bound, where single precision decides the
+# letter; a few grades are written in ways that read back otherwise (-0, 0.5e1, 1e-40).
+awk -v rows=300 'BEGIN {
+    srand(20261208)
+    split("4 6 7.5 9", bounds)
+    split("-0 0.5e1 1e-40 3e38 10 0", odd)
+    for (row = 1; row <= rows; row++) {
+        for (k = 1; k <= 3; k++) {
+            grade[k] = sprintf("%." int(rand() * 3) "f", rand() * 10)
+            if (rand() < 0.05) grade[k] = odd[int(rand() * 6) + 1]
+        }
+        if (rand() < 0.5)
+            grade[3] = sprintf("%.2f", (6 * bounds[int(rand() * 4) + 1] - grade[1] - 2 * grade[2]) / 3)
+        print row, grade[1], grade[2], grade[3]
+    }
+}' >"$work/rows"
+tr ' .' ';,' <"$work/rows" >"$work/class.csv" # as a spreadsheet in Portuguese saves it
+
+"${turma[@]}" --ponto "$work/class.csv" >"$work/table" 2>"$work/err" ||
+    fail "exit status $? on a class without errors: $(cat "$work/err")"
+tail -n +2 "$work/table" >"$work/computed"
+while read -r id grades; do
+    echo "$id $grades" | "${program[@]}" | LC_ALL=C awk -v id="$id" '
+        /^- Nota 0/ { grades = grades "," $NF }
+        /^- M.dia ponderada/ { mean = $NF }
+        /^- Conceito/ { letter = $NF }
+        /APROVADO!$/ { verdict = "APROVADO" }
+        /REPROVADO!$/ { verdict = "REPROVADO" }
+        END { print id grades "," mean "," letter "," verdict }'
+done <"$work/rows" >"$work/reported"
+cmp -s "$work/reported" "$work/computed" ||
+    fail "the table and boletim differ:"$'\n'"$(diff "$work/reported" "$work/computed" | head)"
+
+expect_cannot_run() { # what the message must hold, then the command's arguments
+    local cause=$1
+    shift
+    "${turma[@]}" "$@" 2>"$work/err" && fail "status 0 for $*"
+    local status=$?
+    [ $status -eq 2 ] || fail "status $status for $*, expected 2"
+    grep -qF "$cause" "$work/err" || fail "for $*, the message: $(cat "$work/err")"
+}
+expect_cannot_run "abrir '$work/none.csv'" "$work/none.csv" >/dev/null
+expect_cannot_run "erro ao ler '$work'" "$work" >/dev/null
+expect_cannot_run "escrever a sa" "$work/class.csv" >/dev/full
+echo "ok: $(wc -l <"$work/rows") students as boletim reports them; status 2 where it cannot run"
