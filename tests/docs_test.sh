@@ -1,64 +1,69 @@
 #!/usr/bin/env bash
-# What the README shows must be what a user gets. Its console example and its class
-# recipe are taken from README.md itself and run in a scratch folder, where the program
-# is both ./build/run/boletim and, on PATH, boletim: the example must print what it
-# shows, and the recipe must give one report per student, a blank line and a last line
-# without a line end included, and the right count of failures, or else stop with an
-# error and no file. The manual page must show the same recipe.
-# Usage: docs_test.sh README MANUAL_PAGE -- PROGRAM...
+# What the READMEs show must be what a user gets. Each console block is run in a scratch
+# folder, command by command: a line "$ COMMAND" runs COMMAND there, standard error
+# joined to standard output, and the lines after it, up to the next "$ " or the block's
+# end, are exactly what it must print. "$ cat FILE" first writes FILE from those lines,
+# so that a block can show the file it works on. The programs are there both as
+# ./build/run/NAME, where the README's first command leaves them, and on PATH, as
+# installed. Every example a manual page shows must be a command a README runs.
+# Usage: docs_test.sh BOLETIM_TURMA README... -- BOLETIM...   (an emulator may come first)
 . "$(dirname "$0")/frame.sh"
-readme=${args[0]}
-page=${args[1]}
+turma=("${program[@]:0:${#program[@]}-1}" "${args[0]}")
 export LC_ALL=C.UTF-8 # what the README's iconv converts to
 
-# Prints the first fenced block of the README in language $1 whose text contains $2.
-readme_block() {
-    awk -v fence="\`\`\`$1" -v word="$2" '
-        $0 == fence { inside = 1; text = ""; next }
-        inside && $0 == "```" { inside = 0; if (index(text, word)) { printf "%s", text; exit } }
-        inside { text = text $0 "\n" }' "$readme"
+# Puts each command of the console blocks of $1 in $2/N.command, and what it prints in
+# $2/N.expected.
+split_console_blocks() {
+    mkdir "$2"
+    awk -v steps="$2" '
+        $0 == "```console" { inside = 1; next }
+        inside && $0 == "```" { inside = 0; next }
+        inside && /^\$ / {
+            close(expected)
+            ++step
+            print substr($0, 3) >(steps "/" step ".command")
+            close(steps "/" step ".command")
+            expected = steps "/" step ".expected"
+            printf "" >expected
+            next
+        }
+        inside { print >expected }' "$1"
 }
 
-mkdir -p "$work/build/run" "$work/bin"
-printf '#!/usr/bin/env bash\nexec %s "$@"\n' "$(printf '%q ' "${program[@]}")" >"$work/bin/boletim"
-chmod +x "$work/bin/boletim"
-cp "$work/bin/boletim" "$work/build/run/boletim"
+installed() { # name, command line: an executable that runs the command line
+    printf '#!/usr/bin/env bash\nexec %s "$@"\n' "$(printf '%q ' "${@:2}")" >"$work/bin/$1"
+    chmod +x "$work/bin/$1"
+}
+mkdir "$work/bin"
+installed boletim "${program[@]}"
+installed boletim-turma "${turma[@]}"
 
-# The example: a command after "$ ", then exactly what it prints.
-readme_block console '$ ' >"$work/example"
-command=$(head -n 1 "$work/example")
-[ "${command:0:2}" = '$ ' ] || fail "the README has no console example"
-tail -n +2 "$work/example" >"$work/expected"
-(cd "$work" && bash -c "${command:2}") >"$work/printed" || fail "the example fails: $command"
-cmp "$work/expected" "$work/printed" ||
-    fail "the example prints otherwise: $(diff "$work/expected" "$work/printed")"
-
-readme_block sh turma.txt >"$work/recipe"
-[ -s "$work/recipe" ] || fail "the README has no class recipe"
-printf '42 7 8 9\n\nX-9 6 6 6\r\n \t\r\n7 7.22 0.35 9.36' >"$work/turma.txt"
-# As written, with boletim installed; then from the build tree, as the README says.
-sed 's|^boletim=boletim$|boletim=./build/run/boletim|' "$work/recipe" >"$work/recipe.build-tree"
-cmp -s "$work/recipe" "$work/recipe.build-tree" && fail "the recipe has no line boletim=boletim"
-for recipe in recipe recipe.build-tree; do
-    rm -f "$work/boletins.txt"
-    (cd "$work" && PATH=$work/bin:$PATH bash "$recipe") >"$work/count" 2>"$work/err" ||
-        fail "$recipe failed: $(cat "$work/err")"
-    [ "$(cat "$work/count")" = 1 ] || fail "$recipe counts $(cat "$work/count") failed, not 1"
-    ids=$(sed -n 's/^- Matr.cula do aluno: //p' "$work/boletins.txt" | tr '\n' ' ')
-    [ "$ids" = '42 X-9 7 ' ] || fail "$recipe reports on the students '$ids', not '42 X-9 7 '"
+: >"$work/commands"
+for readme in "${args[@]:1}"; do
+    folder=$work/$(basename "$readme")
+    split_console_blocks "$readme" "$folder.steps"
+    mkdir -p "$folder/build/run"
+    cp "$work/bin/"* "$folder/build/run/"
+    steps=$(find "$folder.steps" -name '*.command' | wc -l)
+    [ "$steps" -gt 0 ] || fail "$readme has no console example"
+    for ((step = 1; step <= steps; step++)); do
+        command=$(cat "$folder.steps/$step.command")
+        echo "${command//.\/build\/run\//}" >>"$work/commands"
+        if [[ $command =~ ^cat\ ([^ ]+)$ ]]; then
+            cp "$folder.steps/$step.expected" "$folder/${BASH_REMATCH[1]}"
+        fi
+        (cd "$folder" && PATH=$work/bin:$PATH bash -c "$command") >"$work/printed" 2>&1
+        cmp -s "$folder.steps/$step.expected" "$work/printed" ||
+            fail "$readme: \$ $command prints otherwise:"$'\n'"$(diff "$folder.steps/$step.expected" "$work/printed")"
+    done
 done
-# Where boletim cannot be run, the recipe must say so and leave nothing that looks done:
-# the recipe for the build tree, before the program is built (whatever is on PATH).
-rm "$work/build/run/boletim"
-(cd "$work" && bash recipe.build-tree) >"$work/count" 2>"$work/err" &&
-    fail "the recipe succeeds without boletim"
-[ -s "$work/err" ] || fail "the recipe fails without boletim, silently"
-[ ! -s "$work/count" ] || fail "the recipe prints $(cat "$work/count") without boletim"
-[ ! -e "$work/boletins.txt" ] || fail "the recipe leaves boletins.txt without boletim"
 
 need man
-MANWIDTH=200 man -l "$page" 2>/dev/null | sed 's/^ *//' >"$work/page.txt"
-rendered=$(cat "$work/page.txt")
-recipe=$(sed 's/^ *//' "$work/recipe")
-[[ $rendered == *"$recipe"* ]] || fail "the manual page does not show the README's recipe"
-echo "ok: the README's example and recipe, and the manual page's recipe"
+for page in $(find "$(dirname "$0")/../man" -name '*.1'); do
+    MANWIDTH=200 man -l "$page" 2>/dev/null | sed -n 's/^ *\$ //p' >"$work/examples"
+    while read -r example; do
+        grep -qxF -- "$example" "$work/commands" ||
+            fail "$(basename "$page") shows an example no README runs: $example"
+    done <"$work/examples"
+done
+echo "ok: $(wc -l <"$work/commands") commands of the READMEs, and the manual pages' examples"

@@ -31,14 +31,21 @@ done
 dpkg-deb -x "$deb" "$work/root"
 "$work/root/usr/bin/boletim" <"$input" >"$work/out" || fail "packaged program exited $?"
 cmp "$expected" "$work/out" || fail "packaged program's output differs"
+class=$(dirname "$0")/golden/turma/quoted_commas
+(cd "$(dirname "$class")" && "$work/root/usr/bin/boletim-turma" --ponto quoted_commas.csv) \
+    >"$work/table" 2>/dev/null || fail "packaged boletim-turma exited $?"
+cmp "$class.out" "$work/table" || fail "packaged boletim-turma's table differs"
 
 cmp -s "$work/root/usr/share/doc/boletim/copyright" "$(dirname "$0")/../LICENSE" ||
     fail "the copyright file is not the licence"
 
-page="$work/root/usr/share/man/man1/boletim.1.gz"
-MANWIDTH=80 man --warnings -l "$page" >"$work/page.txt" 2>"$work/page.err" || fail "man -l failed"
-[ ! -s "$work/page.err" ] || fail "man -l warns: $(cat "$work/page.err")"
-grep -q 'luit -encoding ISO-8859-1' "$work/page.txt" || fail "the manual page does not explain luit"
+for program in boletim boletim-turma; do
+    page="$work/root/usr/share/man/man1/$program.1.gz"
+    MANWIDTH=80 man --warnings -l "$page" >"$work/$program.txt" 2>"$work/page.err" ||
+        fail "man -l $program failed"
+    [ ! -s "$work/page.err" ] || fail "man -l $program warns: $(cat "$work/page.err")"
+done
+grep -q 'luit -encoding ISO-8859-1' "$work/boletim.txt" || fail "the manual page does not explain luit"
 
 if [ "$hardened" = 1 ] && command -v lintian >/dev/null; then
     lintian -EvI --pedantic --no-tag-display-limit "$deb" >"$work/lintian.txt" 2>&1 ||
@@ -46,11 +53,13 @@ if [ "$hardened" = 1 ] && command -v lintian >/dev/null; then
     ! grep -E '^[EWIPX]: ' "$work/lintian.txt" || fail "lintian tags the package"
 fi
 if [ "$hardened" = 1 ] && command -v hardening-check >/dev/null; then
-    hardening-check "$work/root/usr/bin/boletim" >"$work/hardening.txt" 2>&1
-    for protection in 'Position Independent Executable' 'Stack protected' \
-        'Read-only relocations' 'Immediate binding'; do
-        grep -q "$protection: yes" "$work/hardening.txt" ||
-            fail "hardening-check: $(grep "$protection" "$work/hardening.txt")"
+    for program in boletim boletim-turma; do
+        hardening-check "$work/root/usr/bin/$program" >"$work/hardening.txt" 2>&1
+        for protection in 'Position Independent Executable' 'Stack protected' \
+            'Read-only relocations' 'Immediate binding'; do
+            grep -q "$protection: yes" "$work/hardening.txt" ||
+                fail "hardening-check $program: $(grep "$protection" "$work/hardening.txt")"
+        done
     done
 fi
 echo "ok: $(basename "$deb")"
