@@ -3,6 +3,7 @@
 // by boletim's own reading and grading. Messages are in Portuguese and UTF-8.
 #include <algorithm>
 #include <cerrno>
+#include <cfenv>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -207,6 +208,8 @@ int main(int argc, char** argv)
     // Messages in the user's language where the system has it; numbers always with a point.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
+    // As in boletim: a fast-math build's start-up code flushes subnormal grades to zero.
+    std::fesetenv(FE_DFL_ENV);
 
     Options options;
     const int stopStatus = readOptions({argv + std::min(argc, 1), argv + argc}, options);
