@@ -5,10 +5,14 @@
 # end, are exactly what it must print. "$ cat FILE" first writes FILE from those lines,
 # so that a block can show the file it works on. The programs are there both as
 # ./build/run/NAME, where the README's first command leaves them, and on PATH, as
-# installed. Every example a manual page shows must be a command a README runs.
-# Usage: docs_test.sh BOLETIM_TURMA README... -- BOLETIM...   (an emulator may come first)
+# installed. The commands that install and uninstall are run on BUILD_DIR, into a
+# scratch prefix. Every example a manual page shows must be a command a README runs.
+# Usage: docs_test.sh BOLETIM_TURMA BUILD_DIR README... -- BOLETIM...
+# (an emulator may come before BOLETIM)
 . "$(dirname "$0")/frame.sh"
 turma=("${program[@]:0:${#program[@]}-1}" "${args[0]}")
+build=${args[1]}
+readmes=("${args[@]:2}")
 export LC_ALL=C.UTF-8 # what the README's iconv converts to
 
 # Puts each command of the console blocks of $1 in $2/N.command, and what it prints in
@@ -39,7 +43,7 @@ installed boletim "${program[@]}"
 installed boletim-turma "${turma[@]}"
 
 : >"$work/commands"
-for readme in "${args[@]:1}"; do
+for readme in "${readmes[@]}"; do
     folder=$work/$(basename "$readme")
     split_console_blocks "$readme" "$folder.steps"
     mkdir -p "$folder/build/run"
@@ -56,6 +60,23 @@ for readme in "${args[@]:1}"; do
         cmp -s "$folder.steps/$step.expected" "$work/printed" ||
             fail "$readme: \$ $command prints otherwise:"$'\n'"$(diff "$folder.steps/$step.expected" "$work/printed")"
     done
+done
+
+# What the install command must put in place, and the uninstall command take away.
+installed_files=(bin/boletim bin/boletim-turma share/doc/boletim/copyright
+    share/man/{,pt_BR/}man1/{boletim,boletim-turma}.1.gz)
+for readme in "${readmes[@]}"; do
+    awk '$0 == "```sh" { inside = 1; next } inside && $0 == "```" { inside = 0 }
+        inside && /^cmake --install |install_manifest/' "$readme" >"$work/install"
+    [ "$(wc -l <"$work/install")" -eq 2 ] || fail "$readme: no install and uninstall commands"
+    sed -i "s|build/run|$build|g; s|~/.local|$work/prefix|g" "$work/install"
+    bash -c "$(head -n 1 "$work/install")" >/dev/null || fail "$readme: the install command fails"
+    for file in "${installed_files[@]}"; do
+        [ -f "$work/prefix/$file" ] || fail "$readme: the install command does not install $file"
+    done
+    bash -c "$(tail -n 1 "$work/install")" || fail "$readme: the uninstall command fails"
+    left=$(find "$work/prefix" -type f)
+    [ -z "$left" ] || fail "$readme: the uninstall command leaves $left"
 done
 
 need man

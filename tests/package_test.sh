@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it and checks what its user gets: the control
-# fields, the program's exact output and a manual page that renders without warnings.
+# fields, the programs' exact output and manual pages that render without warnings.
 # A hardened build is the package as shipped: lintian must then find nothing at all, and
 # hardening-check must confirm the binary's protections (each where it is installed).
 # Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT HARDENED(1|0)
@@ -11,7 +11,10 @@ version=${args[2]}
 input=${args[3]}
 expected=${args[4]}
 hardened=${args[5]}
-need dpkg-deb dpkg-shlibdeps file man
+need dpkg-deb dpkg-shlibdeps file man localedef
+mkdir "$work/locales"
+localedef -i pt_BR -f UTF-8 "$work/locales/pt_BR.UTF-8" >/dev/null 2>&1 ||
+    skip "the pt_BR.UTF-8 locale cannot be built here"
 
 "$cpack" --config "$config" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
     fail "cpack: $(cat "$work/cpack.log")"
@@ -39,13 +42,18 @@ cmp "$class.out" "$work/table" || fail "packaged boletim-turma's table differs"
 cmp -s "$work/root/usr/share/doc/boletim/copyright" "$(dirname "$0")/../LICENSE" ||
     fail "the copyright file is not the licence"
 
-for program in boletim boletim-turma; do
-    page="$work/root/usr/share/man/man1/$program.1.gz"
-    MANWIDTH=80 man --warnings -l "$page" >"$work/$program.txt" 2>"$work/page.err" ||
-        fail "man -l $program failed"
-    [ ! -s "$work/page.err" ] || fail "man -l $program warns: $(cat "$work/page.err")"
+# Four manual pages, English where man looks by default and Brazilian Portuguese where it
+# looks under that locale, which is built here for man to find them.
+pages=$work/root/usr/share/man
+for page in "$pages"/{,pt_BR/}man1/{boletim,boletim-turma}.1.gz; do
+    MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$work/page.err" || fail "man -l $page failed"
+    [ ! -s "$work/page.err" ] || fail "man -l $page warns: $(cat "$work/page.err")"
 done
-grep -q 'luit -encoding ISO-8859-1' "$work/boletim.txt" || fail "the manual page does not explain luit"
+man_in() { LOCPATH=$work/locales LANG=$1 MANPATH=$pages MANWIDTH=80 man "$2" 2>&1; }
+[[ $(man_in C.UTF-8 boletim) == *NAME* ]] || fail "man boletim is not the English page"
+[[ $(man_in pt_BR.UTF-8 boletim) == *NOME* ]] || fail "man boletim under pt_BR is not the Portuguese page"
+[[ $(man_in pt_BR.UTF-8 boletim-turma) == *NOME* ]] || fail "man boletim-turma under pt_BR is not Portuguese"
+man_in C.UTF-8 boletim | grep -q 'luit -encoding ISO-8859-1' || fail "the manual page does not explain luit"
 
 if [ "$hardened" = 1 ] && command -v lintian >/dev/null; then
     lintian -EvI --pedantic --no-tag-display-limit "$deb" >"$work/lintian.txt" 2>&1 ||
