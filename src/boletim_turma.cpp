@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,9 +36,8 @@ constexpr std::string_view usage =
     "l\u00ea a entrada padr\u00e3o.\n"
     "\n"
     "  -p, --ponto     separa os campos com ',' e escreve os n\u00fameros com ponto\n"
-    "                  decimal, sem marca de ordem de bytes (para programas e\n"
-    "                  planilhas em ingl\u00eas); sem esta op\u00e7\u00e3o, ';' e v\u00edrgula "
-    "decimal\n"
+    "                  decimal, sem marca de ordem de bytes, para programas e\n"
+    "                  planilhas em ingl\u00eas (sem ela: ';' e v\u00edrgula decimal)\n"
     "  -h, --help      mostra esta ajuda e sai\n"
     "  -V, --version   mostra a vers\u00e3o e sai\n"
     "\n"
@@ -52,9 +52,10 @@ void writeError(std::string_view message)
     std::fwrite(message.data(), 1, message.size(), stderr);
 }
 
-bool writeOut(std::string_view text)
+// A failed write leaves the error indicator set, which the end of the run looks at.
+void writeOut(std::string_view text)
 {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 std::string systemError()
@@ -67,8 +68,8 @@ struct Options {
     std::string path = "-";
 };
 
-// The options, or the exit status when the program has to stop at them.
-int readOptions(const std::vector<std::string_view>& arguments, Options& options)
+// Reads the options into options; gives the exit status where the program stops at them.
+std::optional<int> readOptions(const std::vector<std::string_view>& arguments, Options& options)
 {
     bool optionsEnded = false;
     int operands = 0;
@@ -95,7 +96,7 @@ int readOptions(const std::vector<std::string_view>& arguments, Options& options
             options.path = argument;
         }
     }
-    return -1;
+    return std::nullopt;
 }
 
 // Reads one line, without its line end; false at the end of the input.
@@ -212,9 +213,8 @@ int main(int argc, char** argv)
     std::fesetenv(FE_DFL_ENV);
 
     Options options;
-    const int stopStatus = readOptions({argv + std::min(argc, 1), argv + argc}, options);
-    if (stopStatus >= 0) {
-        return stopStatus;
+    if (const auto status = readOptions({argv + std::min(argc, 1), argv + argc}, options)) {
+        return *status;
     }
     ClassRun run;
     run.options = options;
