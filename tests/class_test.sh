@@ -41,15 +41,12 @@ done <"$work/rows" >"$work/reported"
 cmp -s "$work/reported" "$work/computed" ||
     fail "the table and boletim differ:"$'\n'"$(diff "$work/reported" "$work/computed" | head)"
 
-expect_cannot_run() { # what the message must hold, then the command's arguments
-    local cause=$1
-    shift
-    "${turma[@]}" "$@" 2>"$work/err" && fail "status 0 for $*"
-    local status=$?
-    [ $status -eq 2 ] || fail "status $status for $*, expected 2"
-    grep -qF "$cause" "$work/err" || fail "for $*, the message: $(cat "$work/err")"
+# Where it cannot run: status 2, and a message that names the cause.
+cannot_run() { # the message's words, where the output goes, then the arguments
+    "${turma[@]}" "${@:3}" >"$2" 2>"$work/err"
+    [ $? -eq 2 ] && grep -qF "$1" "$work/err" || fail "${*:3}: status not 2, or $(cat "$work/err")"
 }
-expect_cannot_run "abrir '$work/none.csv'" "$work/none.csv" >/dev/null
-expect_cannot_run "erro ao ler '$work'" "$work" >/dev/null
-expect_cannot_run "escrever a sa" "$work/class.csv" >/dev/full
+cannot_run "abrir '$work/none.csv'" /dev/null "$work/none.csv"
+cannot_run "erro ao ler '$work'" /dev/null "$work"
+cannot_run "escrever a sa" /dev/full "$work/class.csv"
 echo "ok: $(wc -l <"$work/rows") students as boletim reports them; status 2 where it cannot run"

@@ -43,6 +43,9 @@ installed boletim "${program[@]}"
 installed boletim-turma "${turma[@]}"
 
 : >"$work/commands"
+# What the install command must put in place, and the uninstall command take away.
+installed_files=(bin/boletim bin/boletim-turma share/doc/boletim/copyright
+    share/man/{,pt_BR/}man1/{boletim,boletim-turma}.1.gz)
 for readme in "${readmes[@]}"; do
     folder=$work/$(basename "$readme")
     split_console_blocks "$readme" "$folder.steps"
@@ -60,23 +63,17 @@ for readme in "${readmes[@]}"; do
         cmp -s "$folder.steps/$step.expected" "$work/printed" ||
             fail "$readme: \$ $command prints otherwise:"$'\n'"$(diff "$folder.steps/$step.expected" "$work/printed")"
     done
-done
 
-# What the install command must put in place, and the uninstall command take away.
-installed_files=(bin/boletim bin/boletim-turma share/doc/boletim/copyright
-    share/man/{,pt_BR/}man1/{boletim,boletim-turma}.1.gz)
-for readme in "${readmes[@]}"; do
     awk '$0 == "```sh" { inside = 1; next } inside && $0 == "```" { inside = 0 }
-        inside && /^cmake --install |install_manifest/' "$readme" >"$work/install"
+        inside && /^cmake --install |install_manifest/' "$readme" |
+        sed "s|build/run|$build|g; s|~/.local|$work/prefix|g" >"$work/install"
     [ "$(wc -l <"$work/install")" -eq 2 ] || fail "$readme: no install and uninstall commands"
-    sed -i "s|build/run|$build|g; s|~/.local|$work/prefix|g" "$work/install"
     bash -c "$(head -n 1 "$work/install")" >/dev/null || fail "$readme: the install command fails"
     for file in "${installed_files[@]}"; do
         [ -f "$work/prefix/$file" ] || fail "$readme: the install command does not install $file"
     done
-    bash -c "$(tail -n 1 "$work/install")" || fail "$readme: the uninstall command fails"
-    left=$(find "$work/prefix" -type f)
-    [ -z "$left" ] || fail "$readme: the uninstall command leaves $left"
+    bash -c "$(tail -n 1 "$work/install")" && [ -z "$(find "$work/prefix" -type f)" ] ||
+        fail "$readme: the uninstall command leaves $(find "$work/prefix" -type f)"
 done
 
 need man

@@ -54,16 +54,16 @@ struct ReadCase {
     std::string rest;
 };
 
-// Each of these was read otherwise by at least one C++ library's own float extraction.
+// Each of these was read otherwise by at least one C++ library's own float extraction, or
+// depends on the stream around the reader: whitespace, the end of input, the state. How
+// the reader takes text alone is the same code everywhere, and the next test compares it
+// with libstdc++ on every short text.
 TEST(ReadingTest, GradesAreReadByTheProgramsRulesOnEveryLibrary)
 {
     const std::string zeros(1000, '0');
     const auto cases = std::to_array<ReadCase>({
         {"inf 8", 0.0f, fail, "inf 8"},
-        {"nan", 0.0f, fail, "nan"},
-        {"-inf", 0.0f, fail, "inf"},
         {"0x10", 0.0f, good, "x10"},
-        {"7.5a", 7.5f, good, "a"},
         {"7,5", 7.0f, good, ",5"},
         {"1e5e5", 1e5f, good, "e5"},
         {"1e39", largest, fail | eof, ""},
@@ -71,16 +71,7 @@ TEST(ReadingTest, GradesAreReadByTheProgramsRulesOnEveryLibrary)
         {"1" + zeros, largest, fail | eof, ""},
         {"1e-40", 1e-40f, eof, ""},
         {"-1e-50\n", -0.0f, good, "\n"},
-        {"1e", 0.0f, fail | eof, ""},
-        {"1e+x", 0.0f, fail, "x"},
-        {"e5", 0.0f, fail, "e5"},
-        {"0e5", 0.0f, eof, ""},
-        {"-.e1", 0.0f, fail, "e1"},
-        {"+-5", 0.0f, fail, "-5"},
-        {".5", 0.5f, eof, ""},
-        {"5.", 5.0f, eof, ""},
         {" \t\n-0 ", -0.0f, good, " "},
-        {"007", 7.0f, eof, ""},
         {"", untouched, fail | eof, ""},
         {"  \n", untouched, fail | eof, ""},
         // Halfway between two floats goes to the even one; a last digit a thousand places
