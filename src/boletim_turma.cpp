@@ -3,7 +3,6 @@
 // by boletim's own reading and grading. Messages are in Portuguese and UTF-8.
 #include <algorithm>
 #include <cerrno>
-#include <cfenv>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +13,7 @@
 
 #include "encoding.h"
 #include "fields.h"
+#include "reading.h"
 #include "table.h"
 
 namespace {
@@ -208,9 +208,7 @@ int main(int argc, char** argv)
 {
     // Messages in the user's language where the system has it; numbers always with a point.
     std::setlocale(LC_ALL, "");
-    std::setlocale(LC_NUMERIC, "C");
-    // As in boletim: a fast-math build's start-up code flushes subnormal grades to zero.
-    std::fesetenv(FE_DFL_ENV);
+    useGradeNumbers();
 
     Options options;
     if (const auto status = readOptions({argv + std::min(argc, 1), argv + argc}, options)) {

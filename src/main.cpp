@@ -2,7 +2,6 @@
 // the concept letter and the verdict. Every fixed text is ISO-8859-1; the accented
 // letters are octal escapes, which end after three digits whatever follows them:
 // \372 u acute, \347 c cedilla, \343 a tilde, \355 i acute, \351 e acute, \363 o acute.
-#include <cfenv>
 #include <clocale>
 #include <exception>
 #include <iostream>
@@ -14,11 +13,9 @@
 int main()
 try {
     std::setlocale(LC_ALL, "Portuguese");
-    // Grades are read and written with a decimal point whatever that locale says.
-    std::setlocale(LC_NUMERIC, "C");
-    // A fast-math build links startup code that flushes subnormal results to zero;
-    // the default environment brings back the arithmetic the mean is defined with.
-    std::fesetenv(FE_DFL_ENV);
+    // A decimal point whatever that locale says, and the arithmetic the mean is defined
+    // with whatever the build's flags.
+    useGradeNumbers();
     // Where the C++ library has buffers of its own for the standard streams, a long
     // identification is read quickly with them and a read error raises badbit; where it
     // reads through C's stdin anyway, stopOnReadError below raises it.

@@ -1,5 +1,7 @@
 #include "reading.h"
 
+#include <cfenv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -97,6 +99,12 @@ class GradeReader : public std::num_get<char> {
 };
 
 } // namespace
+
+void useGradeNumbers()
+{
+    std::setlocale(LC_NUMERIC, "C");
+    std::fesetenv(FE_DFL_ENV);
+}
 
 void useGradeReader(std::istream& input)
 {

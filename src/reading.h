@@ -8,9 +8,15 @@
 // first character that cannot continue the number stays in the input. The text becomes
 // the nearest float. Not a complete number stores 0 and fails; too large stores the
 // largest float of its sign and fails; too small stores the rounded value. The same on
-// every C++ library. The conversion is C's, so the C locale's LC_NUMERIC must be "C",
-// where the point is the decimal point: it is unless the program selects another.
+// every C++ library. The conversion is C's: it needs the process as useGradeNumbers
+// leaves it.
 void useGradeReader(std::istream& input);
+
+// What a program that reads, computes and writes grades needs of its process, called at
+// the start of main after any setlocale: LC_NUMERIC back to "C", where the point is the
+// decimal point, and the default floating-point environment, since a fast-math build
+// links start-up code that flushes subnormal results to zero.
+void useGradeNumbers();
 
 // A manipulator that sets badbit on input when standard input had a read error. Some C++
 // libraries read standard input with getc, which ends a read at a read error as it would
