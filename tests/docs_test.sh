@@ -6,7 +6,9 @@
 # so that a block can show the file it works on. The programs are there both as
 # ./build/run/NAME, where the README's first command leaves them, and on PATH, as
 # installed. The commands that install and uninstall are run on BUILD_DIR, into a
-# scratch prefix. Every example a manual page shows must be a command a README runs.
+# scratch prefix with a space in its name; BUILD_DIR's install manifest is shared with
+# the package test, which CTest therefore never runs at the same time. Every example a
+# manual page shows must be a command a README runs.
 # Usage: docs_test.sh BOLETIM_TURMA BUILD_DIR README... -- BOLETIM...
 # (an emulator may come before BOLETIM)
 . "$(dirname "$0")/frame.sh"
@@ -64,16 +66,21 @@ for readme in "${readmes[@]}"; do
             fail "$readme: \$ $command prints otherwise:"$'\n'"$(diff "$folder.steps/$step.expected" "$work/printed")"
     done
 
+    prefix="$work/a prefix"
     awk '$0 == "```sh" { inside = 1; next } inside && $0 == "```" { inside = 0 }
         inside && /^cmake --install |install_manifest/' "$readme" |
-        sed "s|build/run|$build|g; s|~/.local|$work/prefix|g" >"$work/install"
+        sed "s|build/run|$build|g; s|~/.local|\"$prefix\"|g" >"$work/install"
     [ "$(wc -l <"$work/install")" -eq 2 ] || fail "$readme: no install and uninstall commands"
     bash -c "$(head -n 1 "$work/install")" >/dev/null || fail "$readme: the install command fails"
     for file in "${installed_files[@]}"; do
-        [ -f "$work/prefix/$file" ] || fail "$readme: the install command does not install $file"
+        [ -f "$prefix/$file" ] || fail "$readme: the install command does not install $file"
     done
-    bash -c "$(tail -n 1 "$work/install")" && [ -z "$(find "$work/prefix" -type f)" ] ||
-        fail "$readme: the uninstall command leaves $(find "$work/prefix" -type f)"
+    # Never let the uninstall command loose on a manifest that names other files.
+    ! grep -vF "$prefix/" "$build/install_manifest.txt" ||
+        fail "$readme: the install manifest names files outside $prefix"
+    bash -c "$(tail -n 1 "$work/install")" &&
+        [ -z "$(find "$prefix" -type f)" ] && [ ! -e "$prefix/share/doc/boletim" ] ||
+        fail "$readme: the uninstall command leaves $(find "$prefix" -path '*boletim*')"
 done
 
 need man
