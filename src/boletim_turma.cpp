@@ -1,6 +1,7 @@
-// Computes a whole class, one student a line, from the file a spreadsheet saves, and
+// Computes a whole class, one student a row, from the file a spreadsheet saves, and
 // writes one table: each student's fields, weighted mean, concept and verdict, computed
-// by boletim's own reading and grading. Messages are in Portuguese and UTF-8.
+// by boletim's own reading and grading. Messages are in Portuguese, in the encoding of
+// the user's locale.
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
@@ -11,19 +12,16 @@
 #include <string_view>
 #include <vector>
 
+#include "class_file.h"
 #include "encoding.h"
 #include "fields.h"
 #include "reading.h"
-#include "table.h"
 
 namespace {
 
 constexpr int allComputed = 0;
 constexpr int someRowsHadErrors = 1;
 constexpr int couldNotRun = 2;
-
-constexpr std::string_view program = "boletim-turma";
-constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 constexpr std::string_view usage =
     "Uso: boletim-turma [OP\u00c7\u00c3O]... [ARQUIVO]\n"
@@ -35,11 +33,19 @@ constexpr std::string_view usage =
     "planilhas os gravam) ou por espa\u00e7os. Sem ARQUIVO, ou quando ARQUIVO \u00e9 -,\n"
     "l\u00ea a entrada padr\u00e3o.\n"
     "\n"
-    "  -p, --ponto     separa os campos com ',' e escreve os n\u00fameros com ponto\n"
-    "                  decimal, sem marca de ordem de bytes, para programas e\n"
-    "                  planilhas em ingl\u00eas (sem ela: ';' e v\u00edrgula decimal)\n"
-    "  -h, --help      mostra esta ajuda e sai\n"
-    "  -V, --version   mostra a vers\u00e3o e sai\n"
+    "  -n, --notas=LISTA   as tr\u00eas colunas das notas, por n\u00famero ou pelo nome no\n"
+    "                      cabe\u00e7alho: -n 3,4,5 ou --notas '1\u00ba Bim,2\u00ba Bim,3\u00ba "
+    "Bim'\n"
+    "                      (sem ela: as tr\u00eas \u00faltimas colunas de n\u00fameros)\n"
+    "      --cabecalho     a primeira linha \u00e9 o cabe\u00e7alho\n"
+    "      --sem-cabecalho a primeira linha j\u00e1 \u00e9 um aluno\n"
+    "  -p, --ponto         separa os campos com ',' e escreve os n\u00fameros com ponto\n"
+    "                      decimal, sem marca de ordem de bytes e com os textos como\n"
+    "                      foram digitados, para programas e planilhas em ingl\u00eas (sem\n"
+    "                      ela: ';', v\u00edrgula decimal e textos que uma planilha\n"
+    "                      tomaria por f\u00f3rmula precedidos de ')\n"
+    "  -h, --help          mostra esta ajuda e sai\n"
+    "  -V, --version       mostra a vers\u00e3o e sai\n"
     "\n"
     "Estado de sa\u00edda: 0 se todos os alunos foram calculados, 1 se alguma linha\n"
     "teve erro, 2 se n\u00e3o foi poss\u00edvel executar.\n";
@@ -47,15 +53,19 @@ constexpr std::string_view usage =
 constexpr std::string_view version = "boletim-turma (boletim) " BOLETIM_VERSION "\n"
                                      "Licen\u00e7a MIT.\n";
 
-void writeError(std::string_view message)
+constexpr std::string_view tryHelp = "Experimente 'boletim-turma --help'.";
+
+// The program's own text goes into messages through local(); the user's words (a file's
+// name, an argument) and the system's error text are in the locale's encoding already.
+std::string local(std::string_view utf8)
 {
-    std::fwrite(message.data(), 1, message.size(), stderr);
+    return inLocaleEncoding(utf8);
 }
 
-// A failed write leaves the error indicator set, which the end of the run looks at.
-void writeOut(std::string_view text)
+void writeError(const std::string& message)
 {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const std::string line = "boletim-turma: " + message + '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 std::string systemError()
@@ -63,35 +73,111 @@ std::string systemError()
     return errno == 0 ? std::string() : ": " + std::string(std::strerror(errno));
 }
 
+const std::string& cannotWrite()
+{
+    static const std::string text = local("n\u00e3o foi poss\u00edvel escrever a sa\u00edda");
+    return text;
+}
+
+// Writes text to standard output and makes sure it got there.
+int writeAndExit(std::string_view text)
+{
+    const std::string inLocale = local(text);
+    errno = 0;
+    std::fwrite(inLocale.data(), 1, inLocale.size(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        writeError(cannotWrite() + systemError());
+        return couldNotRun;
+    }
+    return allComputed;
+}
+
 struct Options {
-    TableStyle style = forPortugueseSpreadsheets;
+    ClassOptions classOptions;
     std::string path = "-";
 };
 
-// Reads the options into options; gives the exit status where the program stops at them.
+// The three columns of --notas, as given; none where the list is not three of them.
+std::vector<std::string> gradeColumnList(std::string_view list)
+{
+    std::vector<std::string> columns;
+    splitQuotedLine(lineAsUtf8(list), ',', columns, false);
+    for (std::string& column : columns) {
+        column = std::string(trimmed(column));
+    }
+    const bool threeDifferent =
+        columns.size() == 3 && columns[0] != columns[1] && columns[0] != columns[2] &&
+        columns[1] != columns[2] &&
+        std::none_of(columns.begin(), columns.end(), [](const std::string& column) {
+            return column.empty() || column == "0" ||
+                   column.find_first_not_of('0') == std::string::npos;
+        });
+    return threeDifferent ? columns : std::vector<std::string>{};
+}
+
+std::optional<int> usageError(const std::string& message)
+{
+    writeError(message + '\n' + local(tryHelp));
+    return couldNotRun;
+}
+
+// Takes the option at arguments[next] (and its value, where it has one); gives the exit
+// status where the program stops there.
+std::optional<int> takeOption(const std::vector<std::string_view>& arguments, std::size_t& next,
+                              Options& options)
+{
+    const std::string_view argument = arguments[next];
+    LayoutOptions& layout = options.classOptions.layout;
+    if (argument == "-p" || argument == "--ponto") {
+        options.classOptions.style = forPrograms;
+    } else if (argument == "--cabecalho") {
+        layout.header = HeaderChoice::present;
+    } else if (argument == "--sem-cabecalho") {
+        layout.header = HeaderChoice::absent;
+    } else if (argument == "-h" || argument == "--help") {
+        return writeAndExit(usage);
+    } else if (argument == "-V" || argument == "--version") {
+        return writeAndExit(version);
+    } else if (argument == "-n" || argument == "--notas" || argument.starts_with("--notas=") ||
+               (argument.starts_with("-n") && argument.size() > 2)) {
+        std::string_view list;
+        if (argument.starts_with("--notas=")) {
+            list = argument.substr(std::string_view("--notas=").size());
+        } else if (argument.size() > 2 && argument[1] == 'n') {
+            list = argument.substr(2);
+        } else if (++next < arguments.size()) {
+            list = arguments[next];
+        } else {
+            return usageError(local("a op\u00e7\u00e3o '") + std::string(argument) +
+                              local("' pede as colunas das notas"));
+        }
+        layout.gradeColumns = gradeColumnList(list);
+        if (layout.gradeColumns.empty()) {
+            return usageError(local("--notas pede tr\u00eas colunas diferentes, separadas por "
+                                    "v\u00edrgula, como 3,4,5: '") +
+                              std::string(list) + "'");
+        }
+    } else {
+        return usageError(local("op\u00e7\u00e3o desconhecida: '") + std::string(argument) + "'");
+    }
+    return std::nullopt;
+}
+
 std::optional<int> readOptions(const std::vector<std::string_view>& arguments, Options& options)
 {
     bool optionsEnded = false;
     int operands = 0;
-    for (const std::string_view argument : arguments) {
+    for (std::size_t next = 0; next < arguments.size(); ++next) {
+        const std::string_view argument = arguments[next];
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && (argument == "-p" || argument == "--ponto")) {
-            options.style = forPrograms;
-        } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
-            writeOut(usage);
-            return allComputed;
-        } else if (!optionsEnded && (argument == "-V" || argument == "--version")) {
-            writeOut(version);
-            return allComputed;
         } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            writeError(std::string(program) + ": op\u00e7\u00e3o desconhecida: '" +
-                       std::string(argument) + "'\nExperimente 'boletim-turma --help'.\n");
-            return couldNotRun;
+            if (const auto status = takeOption(arguments, next, options)) {
+                return status;
+            }
         } else if (++operands > 1) {
-            writeError(std::string(program) + ": arquivo a mais: '" + std::string(argument) +
-                       "' (l\u00ea um s\u00f3 arquivo)\n");
-            return couldNotRun;
+            return usageError(local("arquivo a mais: '") + std::string(argument) +
+                              local("' (l\u00ea um s\u00f3 arquivo)"));
         } else {
             options.path = argument;
         }
@@ -99,114 +185,31 @@ std::optional<int> readOptions(const std::vector<std::string_view>& arguments, O
     return std::nullopt;
 }
 
-// Reads one line, without its line end; false at the end of the input.
-bool readLine(std::FILE* input, std::string& line)
+int finish(const ClassResult& result, const std::string& source, Output& table)
 {
-    line.clear();
-    int character = 0;
-    while ((character = std::getc(input)) != EOF) {
-        if (character == '\n') {
-            break;
-        }
-        line += static_cast<char>(character);
+    if (result.outcome == ClassOutcome::refused) {
+        return couldNotRun;
     }
-    if (!line.empty() && line.back() == '\r') {
-        line.pop_back();
+    if (result.outcome == ClassOutcome::unreadable) {
+        writeError(local("erro ao ler '") + source + "'" + systemError());
+        return couldNotRun;
     }
-    return character != EOF || !line.empty();
-}
-
-// What a pass over the input found.
-struct ClassRun {
-    Options options;
-    std::string source; // the input's name in messages
-    char separator = whitespaceSeparated;
-    std::size_t width = 0; // 0 until the first line says how many fields a student has
-    ClassCounts counts;
-};
-
-std::vector<std::string> splitLine(ClassRun& run, std::FILE* input, std::string line,
-                                   long& lineNumber)
-{
-    if (run.separator == whitespaceSeparated) {
-        return splitWhitespaceLine(line);
+    errno = 0;
+    if (!flushOutput(table) || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        writeError(cannotWrite() + systemError());
+        return couldNotRun;
     }
-    std::vector<std::string> fields;
-    bool continuing = false;
-    while (splitQuotedLine(line, run.separator, fields, continuing) && readLine(input, line)) {
-        ++lineNumber;
-        line = lineAsUtf8(line);
-        continuing = true;
-    }
-    return fields;
-}
-
-void writeRow(ClassRun& run, std::vector<std::string> fields, long lineNumber)
-{
-    const std::string where = run.source + ':' + std::to_string(lineNumber) + ": ";
-    StudentRow row = gradeStudent(std::move(fields), run.width, run.options.style.decimalMark);
-    for (const std::string& warning : row.warnings) {
-        writeError(std::string(where).append("aviso: ").append(warning).append("\n"));
-    }
-    if (!row.error.empty()) {
-        writeError(where + row.error + '\n');
-    }
-    countStudent(run.counts, row);
-    writeOut(tableLine(row.cells, run.options.style));
-}
-
-// The first non-blank line sets the width, and is the header unless its last three fields
-// are grades. Where it is, the header is all it gives: fields is left empty.
-void startTable(ClassRun& run, std::vector<std::string>& fields)
-{
-    run.width = std::max<std::size_t>(fields.size(), 4);
-    std::vector<std::string> names;
-    if (!lastThreeAreGrades(fields)) {
-        names = std::move(fields);
-        names.resize(run.width);
-        fields.clear();
-    }
-    writeOut(tableLine(headerCells(names, run.width), run.options.style));
-}
-
-void processInput(ClassRun& run, std::FILE* input)
-{
-    if (run.options.style.separator == forPortugueseSpreadsheets.separator) {
-        writeOut(byteOrderMark); // without it Excel does not read UTF-8
-    }
-    std::string line;
-    long lineNumber = 0;
-    while (readLine(input, line)) {
-        const long firstLine = ++lineNumber;
-        if (firstLine == 1 && line.starts_with(byteOrderMark)) {
-            line.erase(0, byteOrderMark.size());
-        }
-        line = lineAsUtf8(line);
-        if (isBlank(line)) {
-            continue;
-        }
-        if (run.width == 0) {
-            run.separator = detectSeparator(line);
-        }
-        std::vector<std::string> fields = splitLine(run, input, line, lineNumber);
-        if (run.width == 0) {
-            startTable(run, fields);
-            if (fields.empty()) {
-                continue;
-            }
-        }
-        writeRow(run, std::move(fields), firstLine);
-    }
-    if (run.width == 0) {
-        writeOut(tableLine(headerCells({}, 4), run.options.style));
-    }
+    const std::string summaryText = source + ": " + local(result.layoutDescription) + "\n" +
+                                    source + ": " + local(summary(result.counts));
+    std::fwrite(summaryText.data(), 1, summaryText.size(), stderr);
+    return result.counts.withErrors == 0 ? allComputed : someRowsHadErrors;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Messages in the user's language where the system has it; numbers always with a point.
+    // Messages in the user's language and encoding; numbers always with a point.
     std::setlocale(LC_ALL, "");
     useGradeNumbers();
 
@@ -214,32 +217,23 @@ int main(int argc, char** argv)
     if (const auto status = readOptions({argv + std::min(argc, 1), argv + argc}, options)) {
         return *status;
     }
-    ClassRun run;
-    run.options = options;
-    run.source = options.path == "-" ? "(entrada padr\u00e3o)" : options.path;
+    const bool standardInput = options.path == "-";
+    const std::string source = standardInput ? local("(entrada padr\u00e3o)") : options.path;
     errno = 0;
-    std::FILE* input = options.path == "-" ? stdin : std::fopen(options.path.c_str(), "rb");
+    std::FILE* input = standardInput ? stdin : std::fopen(options.path.c_str(), "rb");
     if (input == nullptr) {
-        writeError(std::string(program) + ": n\u00e3o foi poss\u00edvel abrir '" + options.path +
-                   "'" + systemError() + '\n');
+        writeError(local("n\u00e3o foi poss\u00edvel abrir '") + options.path + "'" +
+                   systemError());
         return couldNotRun;
     }
-    processInput(run, input);
-    const bool readFailed = std::ferror(input) != 0;
-    if (input != stdin) {
+    LineReader reader;
+    reader.file = input;
+    Output table{stdout, {}};
+    Output messages{stderr, {}};
+    const ClassResult result = convertClass(reader, options.classOptions, source, table, messages);
+    const int status = finish(result, source, table);
+    if (!standardInput) {
         std::fclose(input);
     }
-    if (readFailed) {
-        writeError(std::string(program) + ": erro ao ler '" + run.source + "'" + systemError() +
-                   '\n');
-        return couldNotRun;
-    }
-    errno = 0;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        writeError(std::string(program) + ": n\u00e3o foi poss\u00edvel escrever a sa\u00edda" +
-                   systemError() + '\n');
-        return couldNotRun;
-    }
-    writeError(summary(run.source, run.counts));
-    return run.counts.withErrors == 0 ? allComputed : someRowsHadErrors;
+    return status;
 }

@@ -11,4 +11,22 @@ bool isUtf8(std::string_view text);
 // Windows-1252, which is what spreadsheets on Windows save as "CSV".
 std::string lineAsUtf8(std::string_view line);
 
+void appendUtf8(std::string& text, char32_t codePoint);
+
+// UTF-16 read a block at a time: a block may end inside a code unit or a surrogate pair,
+// which the next block completes.
+struct Utf16Decoder {
+    bool bigEndian = false;
+    std::string partialUnit;
+    char32_t highSurrogate = 0;
+};
+
+// Appends bytes, decoded, to utf8; a lone surrogate becomes U+FFFD.
+void decodeUtf16(Utf16Decoder& decoder, std::string_view bytes, std::string& utf8);
+
+// UTF-8 text in the encoding of the locale's LC_CTYPE, where messages go; a character it
+// cannot encode becomes '?' ('#' for a bar chart's block). In the C locale, whose encoding
+// is ASCII, the text stays UTF-8, as bytes pass through there.
+std::string inLocaleEncoding(std::string_view utf8);
+
 #endif

@@ -13,17 +13,6 @@ bool isBlankCharacter(char character)
            character == '\f';
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlankCharacter(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlankCharacter(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::vector<std::string_view> words(std::string_view line)
 {
     std::vector<std::string_view> found;
@@ -45,17 +34,44 @@ std::vector<std::string_view> words(std::string_view line)
 
 } // namespace
 
+bool isGrade(std::string_view field)
+{
+    return readGradeField(field).problem == GradeProblem::none;
+}
+
 bool lastThreeAreGrades(const std::vector<std::string>& fields)
 {
     return fields.size() >= 3 &&
-           std::all_of(fields.end() - 3, fields.end(), [](const std::string& field) {
-               return readGradeField(field).problem == GradeProblem::none;
-           });
+           std::all_of(fields.end() - 3, fields.end(),
+                       [](const std::string& field) { return isGrade(field); });
 }
 
 bool isBlank(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(), isBlankCharacter);
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlankCharacter(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlankCharacter(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::size_t filledWidth(const std::vector<std::string>& fields)
+{
+    const auto lastFilled = std::find_if(fields.rbegin(), fields.rend(),
+                                         [](const std::string& field) { return !isBlank(field); });
+    return static_cast<std::size_t>(fields.rend() - lastFilled);
+}
+
+std::size_t literalWidth(std::string_view line, char separator)
+{
+    return static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) + 1;
 }
 
 char detectSeparator(std::string_view firstLine)

@@ -1,6 +1,7 @@
 #ifndef BOLETIM_FIELDS_H
 #define BOLETIM_FIELDS_H
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,15 @@ std::vector<std::string> splitWhitespaceLine(std::string_view line);
 
 bool isBlank(std::string_view text);
 
+// text without the blanks around it.
+std::string_view trimmed(std::string_view text);
+
+// How many fields there are up to the last that is not blank.
+std::size_t filledWidth(const std::vector<std::string>& fields);
+
+// How many fields line has when its quotes are taken as plain characters.
+std::size_t literalWidth(std::string_view line, char separator);
+
 enum class GradeProblem { none, empty, notANumber, tooLarge };
 
 struct GradeField {
@@ -40,5 +50,7 @@ GradeField readGradeField(std::string_view field);
 
 // Whether there are at least three fields and the last three are grades.
 bool lastThreeAreGrades(const std::vector<std::string>& fields);
+
+bool isGrade(std::string_view field);
 
 #endif

@@ -1,7 +1,7 @@
 #include "table.h"
 
 #include <algorithm>
-#include <sstream>
+#include <charconv>
 
 #include "fields.h"
 #include "grading.h"
@@ -14,19 +14,12 @@ std::string quoted(std::string_view text)
     return '"' + std::string(text) + '"';
 }
 
-// A number in the output stream's default format, as boletim writes it.
-std::string formatNumber(float value, char decimalMark)
+std::string plural(long count, std::string_view singular, std::string_view pluralForm)
 {
-    // Made once: a class has many numbers, and a stream is costly to make.
-    static std::ostringstream stream;
-    stream.str("");
-    stream << value;
-    std::string text = stream.str();
-    std::replace(text.begin(), text.end(), '.', decimalMark);
-    return text;
+    return std::to_string(count) + ' ' + std::string(count == 1 ? singular : pluralForm);
 }
 
-std::string gradeProblem(int number, GradeProblem problem, std::string_view field)
+std::string gradeProblem(std::size_t number, GradeProblem problem, std::string_view field)
 {
     const std::string grade = "nota " + std::to_string(number);
     switch (problem) {
@@ -39,34 +32,50 @@ std::string gradeProblem(int number, GradeProblem problem, std::string_view fiel
     }
 }
 
+std::string recordProblem(const Record& record)
+{
+    switch (record.problem) {
+    case RecordProblem::tooLong:
+        return "a linha tem mais de 1 MiB";
+    case RecordProblem::nullByte:
+        return "a linha tem bytes nulos";
+    case RecordProblem::openQuote:
+        return "aspas abertas na linha " + std::to_string(record.line) + " n\u00e3o se fecham";
+    default:
+        return {};
+    }
+}
+
+// Why a record cannot be a student of the layout, if it cannot; fields loses the trailing
+// blank fields past the layout's width, which are no fields.
+std::string shapeProblem(const Record& record, std::vector<std::string>& fields,
+                         const Layout& layout)
+{
+    if (record.problem != RecordProblem::none) {
+        return recordProblem(record);
+    }
+    while (fields.size() > layout.width && isBlank(fields.back())) {
+        fields.pop_back();
+    }
+    if (fields.size() != layout.width) {
+        return "a linha tem " + plural(static_cast<long>(fields.size()), "campo", "campos") +
+               ", e n\u00e3o " + std::to_string(layout.width);
+    }
+    if (isBlank(fields.at(identificationColumn(layout)))) {
+        return "linha sem identifica\u00e7\u00e3o";
+    }
+    return {};
+}
+
 bool outsideZeroToTen(float grade)
 {
     return grade < 0.0f || grade > 10.0f;
 }
 
-std::string plural(long count, std::string_view singular, std::string_view pluralForm)
+void readGrades(StudentRow& row, const Layout& layout)
 {
-    return std::to_string(count) + ' ' + std::string(count == 1 ? singular : pluralForm);
-}
-
-bool needsQuotes(std::string_view cell, char separator)
-{
-    return cell.find_first_of(std::string{separator, '"', '\n', '\r'}) != std::string_view::npos;
-}
-
-} // namespace
-
-StudentRow gradeStudent(std::vector<std::string> fields, std::size_t width, char decimalMark)
-{
-    StudentRow row;
-    if (fields.size() != width) {
-        row.error = "a linha tem " + plural(static_cast<long>(fields.size()), "campo", "campos") +
-                    ", e n\u00e3o " + std::to_string(width);
-        fields.resize(std::max(fields.size(), width));
-    }
-    std::array<float, 3> grades{};
-    for (int i = 0; i < 3 && row.error.empty(); ++i) {
-        std::string& field = fields.at(width - 3 + static_cast<std::size_t>(i));
+    for (std::size_t i = 0; i < 3 && row.error.empty(); ++i) {
+        const std::string& field = row.fields.at(layout.gradeColumns.at(i));
         const GradeField read = readGradeField(field);
         if (read.problem != GradeProblem::none) {
             row.error = gradeProblem(i + 1, read.problem, field);
@@ -74,59 +83,147 @@ StudentRow gradeStudent(std::vector<std::string> fields, std::size_t width, char
             row.warnings.push_back("nota " + std::to_string(i + 1) + ' ' + quoted(field) +
                                    " fora do intervalo de 0 a 10");
         }
-        grades.at(static_cast<std::size_t>(i)) = read.grade;
+        row.grades.at(i) = read.grade;
     }
-    row.cells = std::move(fields);
-    if (!row.error.empty()) {
-        row.cells.insert(row.cells.end(), {"", "", "erro: " + row.error});
-        return row;
+}
+
+bool needsQuotes(std::string_view cell, char separator)
+{
+    return cell.find_first_of(std::string{separator, '"', '\n', '\r'}) != std::string_view::npos;
+}
+
+// A spreadsheet takes a cell that starts so for a formula, or for the start of one.
+bool startsLikeFormula(std::string_view cell)
+{
+    return !cell.empty() &&
+           std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos;
+}
+
+void appendText(std::string& table, std::string_view cell, TableStyle style)
+{
+    // An apostrophe before it is how a spreadsheet is told that a cell is text.
+    const std::string_view mark = style.forSpreadsheets && startsLikeFormula(cell) ? "'" : "";
+    if (!needsQuotes(cell, style.separator)) {
+        table.append(mark).append(cell);
+        return;
     }
-    const float weightedAverage = computeWeightedAverage(grades[0], grades[1], grades[2]);
-    row.conceptLetter = classifyConcept(weightedAverage);
-    for (std::size_t i = 0; i < 3; ++i) {
-        row.cells.at(width - 3 + i) = formatNumber(grades.at(i), decimalMark);
+    table.append(1, '"').append(mark);
+    for (const char character : cell) {
+        table += character;
+        if (character == '"') {
+            table += '"';
+        }
     }
-    row.cells.insert(row.cells.end(),
-                     {formatNumber(weightedAverage, decimalMark), row.conceptLetter,
-                      isApproved(row.conceptLetter) ? "APROVADO" : "REPROVADO"});
+    table += '"';
+}
+
+void appendCells(std::string& table, const std::vector<std::string>& cells, TableStyle style)
+{
+    for (const std::string& cell : cells) {
+        if (&cell != &cells.front()) {
+            table += style.separator;
+        }
+        appendText(table, cell, style);
+    }
+}
+
+} // namespace
+
+StudentRow gradeStudent(Record record, const Layout& layout)
+{
+    StudentRow row;
+    row.fields = std::move(record.fields);
+    row.error = shapeProblem(record, row.fields, layout);
+    if (!row.error.empty() && row.fields.size() != layout.width) {
+        row.fields.assign(layout.width, "");
+        row.fields.front() = std::move(record.text);
+    }
+    readGrades(row, layout);
+    if (row.error.empty()) {
+        row.weightedAverage = computeWeightedAverage(row.grades[0], row.grades[1], row.grades[2]);
+        row.conceptLetter = classifyConcept(row.weightedAverage);
+    }
     return row;
 }
 
-std::vector<std::string> headerCells(std::vector<std::string> names, std::size_t width)
+std::vector<std::string> headerNames(std::vector<std::string> fields, const Layout& layout)
 {
-    if (names.empty()) {
-        const std::size_t idColumns = width - 3;
-        for (std::size_t i = 1; i <= idColumns; ++i) {
-            names.push_back(idColumns == 1 ? "Identifica\u00e7\u00e3o"
-                                           : "Identifica\u00e7\u00e3o " + std::to_string(i));
-        }
-        names.insert(names.end(), {"Nota 1", "Nota 2", "Nota 3"});
-    }
-    names.insert(names.end(), {"M\u00e9dia ponderada", "Conceito", "Defini\u00e7\u00e3o"});
-    return names;
-}
-
-std::string tableLine(const std::vector<std::string>& cells, TableStyle style)
-{
-    std::string line;
-    for (const std::string& cell : cells) {
-        if (&cell != &cells.front()) {
-            line += style.separator;
-        }
-        if (!needsQuotes(cell, style.separator)) {
-            line += cell;
-            continue;
-        }
-        line += '"';
-        for (const char character : cell) {
-            line += character;
-            if (character == '"') {
-                line += '"';
+    if (fields.empty()) {
+        const std::size_t idColumns = layout.width - 3;
+        std::size_t idNumber = 0;
+        for (std::size_t column = 0; column < layout.width; ++column) {
+            if (const auto grade = gradeInColumn(layout, column)) {
+                fields.push_back("Nota " + std::to_string(*grade + 1));
+            } else {
+                fields.push_back(idColumns == 1
+                                     ? "Identifica\u00e7\u00e3o"
+                                     : "Identifica\u00e7\u00e3o " + std::to_string(++idNumber));
             }
         }
-        line += '"';
     }
-    return line + '\n';
+    fields.resize(layout.width);
+    return fields;
+}
+
+void appendHeader(std::string& table, const std::vector<std::string>& names, TableStyle style)
+{
+    appendCells(table, names, style);
+    table += style.separator;
+    appendCells(table, {"M\u00e9dia ponderada", "Conceito", "Defini\u00e7\u00e3o"}, style);
+    table += '\n';
+}
+
+void appendRow(std::string& table, const StudentRow& row, const Layout& layout, TableStyle style)
+{
+    const bool computed = !row.conceptLetter.empty();
+    for (std::size_t column = 0; column < layout.width; ++column) {
+        if (column > 0) {
+            table += style.separator;
+        }
+        const auto grade = gradeInColumn(layout, column);
+        if (computed && grade) {
+            table += shortestNumber(row.grades.at(*grade), style.decimalMark);
+        } else {
+            appendText(table, row.fields.at(column), style);
+        }
+    }
+    table += style.separator;
+    if (computed) {
+        table += shortestNumber(row.weightedAverage, style.decimalMark);
+    }
+    table += style.separator;
+    appendCells(table,
+                {row.conceptLetter, !computed                       ? "erro: " + row.error
+                                    : isApproved(row.conceptLetter) ? "APROVADO"
+                                                                    : "REPROVADO"},
+                style);
+    table += '\n';
+}
+
+std::string shortestNumber(float value, char decimalMark)
+{
+    std::array<char, 32> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    std::string text(digits.data(), written.ptr);
+    std::replace(text.begin(), text.end(), '.', decimalMark);
+    return text;
+}
+
+std::string describeLayout(const Layout& layout, const std::vector<std::string>& names)
+{
+    std::string text = layout.hasHeader
+                           ? "cabe\u00e7alho na linha " + std::to_string(layout.firstRowLine)
+                           : std::string("sem cabe\u00e7alho");
+    text += "; notas nas colunas ";
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t column = layout.gradeColumns.at(i);
+        text += i == 0 ? "" : i == 1 ? ", " : " e ";
+        text += std::to_string(column + 1);
+        if (layout.hasHeader) {
+            text += ' ' + quoted(names.at(column));
+        }
+    }
+    return text;
 }
 
 void countStudent(ClassCounts& counts, const StudentRow& row)
@@ -140,10 +237,10 @@ void countStudent(ClassCounts& counts, const StudentRow& row)
     ++counts.perConcept.at(static_cast<std::size_t>(row.conceptLetter.front() - 'A'));
 }
 
-std::string summary(std::string_view source, const ClassCounts& counts)
+std::string summary(const ClassCounts& counts)
 {
-    std::string text = std::string(source) + ": " + plural(counts.students, "aluno", "alunos") +
-                       ": " + plural(counts.approved, "aprovado", "aprovados") + ", " +
+    std::string text = plural(counts.students, "aluno", "alunos") + ": " +
+                       plural(counts.approved, "aprovado", "aprovados") + ", " +
                        plural(counts.failed, "reprovado", "reprovados") + ", " +
                        std::to_string(counts.withErrors) + " com erro\n";
     constexpr long longestBar = 40;

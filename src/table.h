@@ -7,33 +7,47 @@
 #include <string_view>
 #include <vector>
 
-// How the table is written: by default for spreadsheets in Portuguese; the other way for
-// programs and spreadsheets in English.
+#include "layout.h"
+#include "records.h"
+
+// How the table is written: by default for spreadsheets in Portuguese, with a byte-order
+// mark and every text cell that a spreadsheet would take for a formula kept text; the
+// other way for programs and spreadsheets in English, with every text as typed.
 struct TableStyle {
     char separator;
     char decimalMark;
+    bool forSpreadsheets;
 };
-constexpr TableStyle forPortugueseSpreadsheets{';', ','};
-constexpr TableStyle forPrograms{',', '.'};
+constexpr TableStyle forPortugueseSpreadsheets{';', ',', true};
+constexpr TableStyle forPrograms{',', '.', false};
 
-// One student of the class, as the table shows it.
+// One row of the table: a student, computed or with why it could not be.
 struct StudentRow {
-    std::vector<std::string> cells; // the input's fields, then mean, concept and verdict
-    std::string error;              // why the student could not be computed, if not
-    std::vector<std::string> warnings;
+    std::vector<std::string> fields; // the layout's width of them, as typed
+    std::array<float, 3> grades{};
+    float weightedAverage = 0.0f;
     std::string conceptLetter; // empty when not computed
+    std::string error;
+    std::vector<std::string> warnings;
 };
 
-// Computes a student from the fields of a line: width of them, the last three the grades,
-// exactly as boletim does. The grades and the mean are written as boletim writes them.
-StudentRow gradeStudent(std::vector<std::string> fields, std::size_t width, char decimalMark);
+// Computes a student from a record with boletim's own code, the grades read by its rules
+// with a decimal comma accepted too. A record that is not a row of the layout's width,
+// or has no identification, keeps all its text: in the first field where its fields
+// cannot be placed.
+StudentRow gradeStudent(Record record, const Layout& layout);
 
-// The header of a table width input fields wide: names from the input's header line, or
-// made up where it has none.
-std::vector<std::string> headerCells(std::vector<std::string> names, std::size_t width);
+// The table's column names: the header's, or made up where fields is empty.
+std::vector<std::string> headerNames(std::vector<std::string> fields, const Layout& layout);
 
-// One line of the table: cells separated and quoted as a spreadsheet reads them back.
-std::string tableLine(const std::vector<std::string>& cells, TableStyle style);
+void appendHeader(std::string& table, const std::vector<std::string>& names, TableStyle style);
+void appendRow(std::string& table, const StudentRow& row, const Layout& layout, TableStyle style);
+
+// A float in the shortest form that reads back as the same float.
+std::string shortestNumber(float value, char decimalMark);
+
+// "cabeçalho na linha 1; notas nas colunas 3 "Nota 1", 4 "Nota 2" e 5 "Nota 3"".
+std::string describeLayout(const Layout& layout, const std::vector<std::string>& names);
 
 struct ClassCounts {
     long students = 0;
@@ -45,7 +59,8 @@ struct ClassCounts {
 
 void countStudent(ClassCounts& counts, const StudentRow& row);
 
-// How many students, approved, failed and with errors, and a bar chart of the concepts.
-std::string summary(std::string_view source, const ClassCounts& counts);
+// How many students, approved, failed and with errors, then a bar chart of the concepts;
+// each line after the first starts with two spaces.
+std::string summary(const ClassCounts& counts);
 
 #endif

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # boletim-turma computes each student with boletim's own code, so its table must say
 # what boletim's report says for the same grades: the grades, the mean, the concept and
-# the verdict, on rows made to land on and around the concepts' bounds. Then where it
+# the verdict, on rows made to land on and around the concepts' bounds. The table shows
+# each float in full; read back as a float and written with six digits, as boletim
+# writes it, it must be boletim's number to the byte. Then where it
 # cannot run (an input it cannot open or read, an output it cannot write) it must exit 2
 # with a message that names the cause.
 # Usage: class_test.sh BOLETIM_TURMA -- BOLETIM...   (an emulator may come before BOLETIM)
@@ -28,7 +30,9 @@ tr ' .' ';,' <"$work/rows" >"$work/class.csv" # as a spreadsheet in Portuguese s
 
 "${turma[@]}" --ponto "$work/class.csv" >"$work/table" 2>"$work/err" ||
     fail "exit status $? on a class without errors: $(cat "$work/err")"
-tail -n +2 "$work/table" >"$work/computed"
+# Columns 2 to 5 are the grades and the mean; perl's pack("f") rounds to a float.
+tail -n +2 "$work/table" | perl -F, -lane 'for my $i (1 .. 4) {
+    $F[$i] = lc sprintf "%g", unpack("f", pack("f", $F[$i])) } print join ",", @F' >"$work/computed"
 while read -r id grades; do
     echo "$id $grades" | "${program[@]}" | LC_ALL=C awk -v id="$id" '
         /^- Nota 0/ { grades = grades "," $NF }

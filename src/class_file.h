@@ -1,0 +1,42 @@
+#ifndef BOLETIM_CLASS_FILE_H
+#define BOLETIM_CLASS_FILE_H
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "layout.h"
+#include "lines.h"
+#include "table.h"
+
+// Where the table or the messages go: written to file as they come, or, where file is
+// null, kept in text.
+struct Output {
+    std::FILE* file = nullptr;
+    std::string text;
+};
+
+// Writes out what output holds; false where writing failed.
+bool flushOutput(Output& output);
+
+struct ClassOptions {
+    TableStyle style = forPortugueseSpreadsheets;
+    LayoutOptions layout;
+};
+
+enum class ClassOutcome { computed, refused, unreadable };
+
+struct ClassResult {
+    ClassOutcome outcome = ClassOutcome::computed;
+    ClassCounts counts;
+    std::string layoutDescription; // UTF-8
+};
+
+// Reads a class from input, one row at a time, and writes its table to table and a
+// message for each row that is not a student to messages, in the locale's encoding,
+// each starting with source, which names the input. A file it cannot read as a class
+// is refused with a message, before any of the table is written.
+ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
+                         Output& table, Output& messages);
+
+#endif

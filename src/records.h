@@ -1,0 +1,40 @@
+#ifndef BOLETIM_RECORDS_H
+#define BOLETIM_RECORDS_H
+
+#include <cstddef>
+#include <deque>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "lines.h"
+
+// A quoted field may hold line ends, as spreadsheets write a cell of several lines; a
+// quote still open after this many lines or bytes was typed by mistake.
+constexpr std::size_t mostLinesOfAField = 20;
+constexpr std::size_t longestQuotedText = std::size_t{64} << 10U;
+
+enum class RecordProblem { none, tooLong, nullByte, openQuote };
+
+// One row of the file: a line, or several that quotes join.
+struct Record {
+    std::vector<std::string> fields;
+    std::string text; // as typed, its lines joined by '\n'
+    long line = 0;    // where it starts
+    RecordProblem problem = RecordProblem::none;
+};
+
+struct RecordReader {
+    LineReader* lines = nullptr; // null where all there is to read is pending
+    std::deque<Line> pending;    // read before the next line of lines
+    char separator = ' ';
+    // A quote that joins two lines which already have this many fields each is a stray one.
+    std::size_t width = std::numeric_limits<std::size_t>::max();
+};
+
+// The next record; false at the end. A quote that does not close within the limits, or
+// closes as a stray one, makes the line where it opened a record of its own with the
+// problem openQuote, and the lines after it are read again.
+bool readRecord(RecordReader& reader, Record& record);
+
+#endif
