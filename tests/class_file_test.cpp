@@ -1,10 +1,13 @@
 #include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "class_file.h"
 #include "encoding.h"
+#include "records.h"
 
 namespace {
 
@@ -24,6 +27,155 @@ TEST(ClassFileTest, LinesBecomeUtf8)
     });
     for (const auto& [line, utf8] : cases) {
         EXPECT_EQ(lineAsUtf8(line), utf8) << testing::PrintToString(line);
+    }
+}
+
+// text as UTF-16 with a byte-order mark.
+std::string utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8U);
+        const auto low = static_cast<char>(unit & 0xFFU);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+struct ClassRun {
+    std::string table;
+    std::string messages;
+    ClassResult result;
+};
+
+ClassRun convert(const std::string& input, const ClassOptions& options)
+{
+    LineReader reader;
+    reader.memory = input;
+    Output table;
+    Output messages;
+    const ClassResult result = convertClass(reader, options, "t", table, messages);
+    return {table.text, messages.text, result};
+}
+
+const std::string columns = "M\u00e9dia ponderada,Conceito,Defini\u00e7\u00e3o\n";
+
+struct ClassCase {
+    const char* what;
+    std::string input;
+    ClassOptions options;
+    std::string table;   // written for programs, unless the options say otherwise
+    long withErrors;
+    std::string message; // one of the messages, where a row is not a student
+};
+
+const ClassOptions forPrograms{::forPrograms, {}};
+
+// What the class pass makes of files as teachers keep them: which row is the header,
+// which columns are grades, what is no student, and that every value stays under its
+// heading and every text is kept.
+TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
+{
+    const auto cases = std::to_array<ClassCase>({
+        {"a first student with a blank grade is no header", "2026001;Ana;7;;9\n2026002;Bruno;8;9;10\n",
+         forPrograms,
+         "Identifica\u00e7\u00e3o 1,Identifica\u00e7\u00e3o 2,Nota 1,Nota 2,Nota 3," + columns +
+             "2026001,Ana,7,,9,,,erro: nota 2 est\u00e1 vazia\n2026002,Bruno,8,9,10,9.333333,A,APROVADO\n",
+         1, "t:1: nota 2 est\u00e1 vazia"},
+        {"grades 1, 2, 3 name the columns; the mean is the float itself", "Aluno;1;2;3\nAna;7.22;0.35;9.36\n",
+         forPrograms, "Aluno,1,2,3," + columns + "Ana,7.22,0.35,9.36,5.9999995,D,REPROVADO\n", 0, ""},
+        {"remarks after the grades stay text; a typo does not move the grades",
+         "Mat;Nome;N1;N2;N3;Obs\n1;Ana;7;8;9;\n2;Bia;dez;7;9;faltou\n3;Caio;6;6;6;\n", forPrograms,
+         "Mat,Nome,N1,N2,N3,Obs," + columns +
+             "1,Ana,7,8,9,,8.333333,B,APROVADO\n2,Bia,dez,7,9,faltou,,,\"erro: nota 1 \"\"dez\"\" "
+             "n\u00e3o \u00e9 um n\u00famero\"\n3,Caio,6,6,6,,6,C,APROVADO\n",
+         1, ""},
+        {"a title is no row, a footer no student",
+         "Turma 3B;;;;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;M\u00e9dia da turma;7;8;9\n", forPrograms,
+         "Mat,Nome,N1,N2,N3," + columns +
+             "1,Ana,7,8,9,8.333333,B,APROVADO\n,M\u00e9dia da turma,7,8,9,,,erro: linha sem "
+             "identifica\u00e7\u00e3o\n",
+         1, "t:1: aviso: linha de t\u00edtulo, fora da tabela: \"Turma 3B\""},
+        {"a field too many keeps the row's text in its first cell",
+         "Mat;Nome;N1;N2;N3\n1;Silva;Ana;7;8;9\n2;Bia;6;7;9\n", forPrograms,
+         "Mat,Nome,N1,N2,N3," + columns +
+             "1;Silva;Ana;7;8;9,,,,,,,\"erro: a linha tem 6 campos, e n\u00e3o 5\"\n2,Bia,6,7,9,"
+             "7.8333335,B,APROVADO\n",
+         1, ""},
+        {"a stray quote is an error where it opens; a cell of two lines is one field",
+         "Mat;Nome;N1;N2;N3\n1;\"Z\u00e9;7;8;9\n2;Ana \"Bia\";8;8;8\n3;\"Hugo\nLima\";7,5;8;9\n",
+         forPrograms,
+         "Mat,Nome,N1,N2,N3," + columns +
+             "\"1;\"\"Z\u00e9;7;8;9\",,,,,,,erro: aspas abertas na linha 2 n\u00e3o se fecham\n"
+             "2,\"Ana \"\"Bia\"\"\",8,8,8,8,B,APROVADO\n3,\"Hugo\nLima\",7.5,8,9,8.416667,B,APROVADO\n",
+         1, "t:2: aspas abertas"},
+        {"LF, CRLF and CR each end a line; a trailing empty column is none",
+         "Mat;Nome;N1;N2;N3;\r\n1;Ana;1e6;8;9;\r2;Bia;6;7;9;\n", forPrograms,
+         "Mat,Nome,N1,N2,N3," + columns +
+             "1,Ana,1e+06,8,9,166673.83,A,APROVADO\n2,Bia,6,7,9,7.8333335,B,APROVADO\n",
+         0, "t:2: aviso: nota 1 \"1e6\" fora do intervalo de 0 a 10"},
+        {"UTF-16, little-endian",
+         utf16(u"Mat\tNome\tN1\tN2\tN3\r\n1\tJos\u00e9 \U0001F600\t7\t8\t9\r\n", false), forPrograms,
+         "Mat,Nome,N1,N2,N3," + columns + "1,Jos\u00e9 \U0001F600,7,8,9,8.333333,B,APROVADO\n", 0,
+         ""},
+        {"UTF-16, big-endian", utf16(u"1\tJos\u00e9\t7\t8\t9\n", true), forPrograms,
+         "Identifica\u00e7\u00e3o 1,Identifica\u00e7\u00e3o 2,Nota 1,Nota 2,Nota 3," + columns +
+             "1,Jos\u00e9,7,8,9,8.333333,B,APROVADO\n",
+         0, ""},
+        {"for spreadsheets, a cell that would be a formula stays text",
+         "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n@2;+55 11;7;8;x\n", ClassOptions{},
+         "\xEF\xBB\xBFMat;Nome;N1;N2;N3;M\u00e9dia ponderada;Conceito;Defini\u00e7\u00e3o\n"
+         "1;'=1+1;-1;8;9;7;C;APROVADO\n'@2;'+55 11;7;8;x;;;\"erro: nota 3 \"\"x\"\" n\u00e3o \u00e9 um "
+         "n\u00famero\"\n",
+         1, ""},
+        {"for programs, text as typed", "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n", forPrograms,
+         "Mat,Nome,N1,N2,N3," + columns + "1,=1+1,-1,8,9,7,C,APROVADO\n", 0, ""},
+        {"--sem-cabecalho", "Aluno;1;2;3\nAna;7;8;9\n", {::forPrograms, {HeaderChoice::absent, {}}},
+         "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
+             "Aluno,1,2,3,2.3333333,E,REPROVADO\nAna,7,8,9,8.333333,B,APROVADO\n",
+         0, ""},
+        {"--notas by the header's names",
+         "Mat;Nome;1\u00ba Bim;Faltas;2\u00ba Bim;3\u00ba Bim\n1;Ana;7;3;8;9\n",
+         {::forPrograms, {HeaderChoice::detect, {"1\u00ba Bim", "2\u00ba Bim", "3\u00ba Bim"}}},
+         "Mat,Nome,1\u00ba Bim,Faltas,2\u00ba Bim,3\u00ba Bim," + columns +
+             "1,Ana,7,3,8,9,8.333333,B,APROVADO\n",
+         0, ""},
+        {"separated by spaces, after a title", "Turma 3B\nAna Maria 7 8 9\nBia 6,5 7 9\n", forPrograms,
+         "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
+             "Ana Maria,7,8,9,8.333333,B,APROVADO\nBia,6.5,7,9,7.9166665,B,APROVADO\n",
+         0, "t:1: aviso: linha de t\u00edtulo"},
+        {"a spreadsheet itself is refused", "PK\x03\x04\x14\x00", forPrograms, "", 0,
+         "boletim-turma: t: \u00e9 uma planilha"},
+    });
+    for (const ClassCase& each : cases) {
+        const ClassRun run = convert(each.input, each.options);
+        EXPECT_EQ(run.table, each.table) << each.what << '\n' << run.messages;
+        EXPECT_EQ(run.result.counts.withErrors, each.withErrors) << each.what;
+        EXPECT_NE(run.messages.find(each.message), std::string::npos) << each.what << '\n'
+                                                                       << run.messages;
+    }
+}
+
+// Past its limits a quote or a line is an error row, and every row after it is read: here
+// the quote would only close on a short line after all the students.
+TEST(ClassFileTest, ReadingGoesOnPastAStrayQuoteOrAnEnormousLine)
+{
+    std::string students;
+    for (std::size_t i = 0; i < mostLinesOfAField + 5; ++i) {
+        students += std::to_string(i) + ";Ana;7;8;9\n";
+    }
+    const auto inputs = std::to_array<std::pair<std::string, std::string>>({
+        {"Mat;Nome;N1;N2;N3\n1;\"Z\u00e9;7;8;9\n" + students + "Bia\";7\n",
+         "t:2: aspas abertas na linha 2"},
+        {"Mat;Nome;N1;N2;N3\n" + std::string(longestLine + 1, 'x') + '\n' + students +
+             "Bia\";7\n",
+         "t:2: a linha tem mais de 1 MiB"},
+    });
+    for (const auto& [input, message] : inputs) {
+        const ClassRun run = convert(input, forPrograms);
+        EXPECT_EQ(run.result.counts.students, static_cast<long>(mostLinesOfAField + 7));
+        EXPECT_EQ(run.result.counts.withErrors, 2); // and the short row where it would close
+        EXPECT_NE(run.messages.find(message), std::string::npos) << run.messages;
     }
 }
 

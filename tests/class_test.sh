@@ -53,4 +53,5 @@ cannot_run() { # the message's words, where the output goes, then the arguments
 cannot_run "abrir '$work/none.csv'" /dev/null "$work/none.csv"
 cannot_run "erro ao ler '$work'" /dev/null "$work"
 cannot_run "escrever a sa" /dev/full "$work/class.csv"
+cannot_run "escrever a sa" /dev/full --help
 echo "ok: $(wc -l <"$work/rows") students as boletim reports them; status 2 where it cannot run"
