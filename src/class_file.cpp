@@ -94,8 +94,8 @@ void takeRecord(ClassPass& pass, Record record)
                 ? std::string_view(record.text)
                 : std::string_view(*title);
         addMessage(pass.messages, where(pass, record.line),
-                   "aviso: linha de t\u00edtulo, fora da tabela: \"" + std::string(trimmed(text)) +
-                       '"');
+                   "aviso: linha de t\u00edtulo, fora da tabela: " +
+                       quotedForMessage(trimmed(text)));
         return;
     }
     writeStudent(pass, std::move(record));

@@ -1,5 +1,6 @@
 #include "encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <clocale>
@@ -125,6 +126,16 @@ void appendUtf8(std::string& text, char32_t codePoint)
     }
 }
 
+std::string_view startOfText(std::string_view text, std::size_t most)
+{
+    std::size_t length = std::min(text.size(), most);
+    while (length > 0 && length < text.size() &&
+           isContinuationByte(static_cast<unsigned char>(text[length]))) {
+        --length;
+    }
+    return text.substr(0, length);
+}
+
 std::string lineAsUtf8(std::string_view line)
 {
     if (isUtf8(line)) {
@@ -147,8 +158,8 @@ void decodeUtf16(Utf16Decoder& decoder, std::string_view bytes, std::string& utf
         if (decoder.partialUnit.size() < 2) {
             continue;
         }
-        const auto first = static_cast<unsigned char>(decoder.partialUnit[0]);
-        const auto second = static_cast<unsigned char>(decoder.partialUnit[1]);
+        const char32_t first = static_cast<unsigned char>(decoder.partialUnit[0]);
+        const char32_t second = static_cast<unsigned char>(decoder.partialUnit[1]);
         decoder.partialUnit.clear();
         const char32_t unit = decoder.bigEndian ? (first << 8U) | second : (second << 8U) | first;
         const bool high = unit >= 0xD800U && unit <= 0xDBFFU;

@@ -1,6 +1,7 @@
 #ifndef BOLETIM_ENCODING_H
 #define BOLETIM_ENCODING_H
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,9 @@ bool isUtf8(std::string_view text);
 std::string lineAsUtf8(std::string_view line);
 
 void appendUtf8(std::string& text, char32_t codePoint);
+
+// The start of text, at most most bytes, cut where a UTF-8 character starts.
+std::string_view startOfText(std::string_view text, std::size_t most);
 
 // UTF-16 read a block at a time: a block may end inside a code unit or a surrogate pair,
 // which the next block completes.

@@ -12,22 +12,27 @@ namespace {
 
 constexpr std::size_t fewestColumns = 4;
 
+// A line votes for the separator that makes it a row; for spaces only where it reads as a
+// student so, since a title, or the rest of a cell that runs over lines, is no row at all.
 char mostCommonSeparator(const std::vector<Line>& lines)
 {
     auto votes = std::to_array<std::pair<char, int>>(
         {{';', 0}, {'\t', 0}, {',', 0}, {whitespaceSeparated, 0}});
     for (const Line& line : lines) {
-        if (line.problem == LineProblem::none && !isBlank(line.text)) {
-            const char separator = detectSeparator(line.text);
+        const char separator = detectSeparator(line.text);
+        const bool isRow =
+            separator != whitespaceSeparated || lastThreeAreGrades(splitWhitespaceLine(line.text));
+        if (line.problem == LineProblem::none && isRow) {
             ++std::find_if(votes.begin(), votes.end(), [separator](const auto& vote) {
                   return vote.first == separator;
               })->second;
         }
     }
-    return std::max_element(
-               votes.begin(), votes.end(),
-               [](const auto& less, const auto& more) { return less.second < more.second; })
-        ->first;
+    const auto most =
+        std::max_element(votes.begin(), votes.end(), [](const auto& less, const auto& more) {
+            return less.second < more.second;
+        });
+    return most->second > 0 ? most->first : whitespaceSeparated;
 }
 
 // The rows that the look-ahead holds: its records that have fields, and not all blank.

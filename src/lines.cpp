@@ -64,17 +64,6 @@ FileKind kindOf(std::string_view start)
     return start.find('\0') == std::string_view::npos ? FileKind::text : FileKind::binary;
 }
 
-// The start of a long line, cut where a character starts.
-std::string startOfLongLine(std::string_view bytes)
-{
-    std::size_t length = std::min(bytes.size(), shownOfLongLine);
-    while (length > 0 && length < bytes.size() &&
-           (static_cast<unsigned char>(bytes[length]) & 0xC0U) == 0x80U) {
-        --length;
-    }
-    return lineAsUtf8(bytes.substr(0, length)) + "\u2026";
-}
-
 // Appends the line's bytes up to its end or the block's; true at the line's end.
 bool takeLineBytes(LineReader& reader, Line& line)
 {
@@ -133,7 +122,7 @@ bool readLine(LineReader& reader, Line& line)
     }
     line.number = ++reader.lineNumber;
     if (line.problem == LineProblem::tooLong) {
-        line.text = startOfLongLine(reader.bytes);
+        line.text = lineAsUtf8(startOfText(reader.bytes, shownOfLongLine)) + "\u2026";
         return true;
     }
     line.text = lineAsUtf8(reader.bytes);

@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "encoding.h"
 #include "fields.h"
 #include "grading.h"
 
 namespace {
-
-// What the user typed, in a message.
-std::string quoted(std::string_view text)
-{
-    return '"' + std::string(text) + '"';
-}
 
 std::string plural(long count, std::string_view singular, std::string_view pluralForm)
 {
@@ -26,9 +21,9 @@ std::string gradeProblem(std::size_t number, GradeProblem problem, std::string_v
     case GradeProblem::empty:
         return grade + " est\u00e1 vazia";
     case GradeProblem::tooLarge:
-        return grade + ' ' + quoted(field) + " \u00e9 grande demais";
+        return grade + ' ' + quotedForMessage(field) + " \u00e9 grande demais";
     default:
-        return grade + ' ' + quoted(field) + " n\u00e3o \u00e9 um n\u00famero";
+        return grade + ' ' + quotedForMessage(field) + " n\u00e3o \u00e9 um n\u00famero";
     }
 }
 
@@ -80,7 +75,7 @@ void readGrades(StudentRow& row, const Layout& layout)
         if (read.problem != GradeProblem::none) {
             row.error = gradeProblem(i + 1, read.problem, field);
         } else if (outsideZeroToTen(read.grade)) {
-            row.warnings.push_back("nota " + std::to_string(i + 1) + ' ' + quoted(field) +
+            row.warnings.push_back("nota " + std::to_string(i + 1) + ' ' + quotedForMessage(field) +
                                    " fora do intervalo de 0 a 10");
         }
         row.grades.at(i) = read.grade;
@@ -128,6 +123,14 @@ void appendCells(std::string& table, const std::vector<std::string>& cells, Tabl
 }
 
 } // namespace
+
+std::string quotedForMessage(std::string_view text)
+{
+    constexpr std::size_t longestShown = 40;
+    std::string shown(startOfText(text, longestShown));
+    std::replace(shown.begin(), shown.end(), '\n', ' ');
+    return '"' + shown + (shown.size() < text.size() ? "\u2026\"" : "\"");
+}
 
 StudentRow gradeStudent(Record record, const Layout& layout)
 {
@@ -220,7 +223,7 @@ std::string describeLayout(const Layout& layout, const std::vector<std::string>&
         text += i == 0 ? "" : i == 1 ? ", " : " e ";
         text += std::to_string(column + 1);
         if (layout.hasHeader) {
-            text += ' ' + quoted(names.at(column));
+            text += ' ' + quotedForMessage(names.at(column));
         }
     }
     return text;

@@ -43,6 +43,9 @@ std::vector<std::string> headerNames(std::vector<std::string> fields, const Layo
 void appendHeader(std::string& table, const std::vector<std::string>& names, TableStyle style);
 void appendRow(std::string& table, const StudentRow& row, const Layout& layout, TableStyle style);
 
+// What the user typed, in a message: in quotes, on one line, the start of it if it is long.
+std::string quotedForMessage(std::string_view text);
+
 // A float in the shortest form that reads back as the same float.
 std::string shortestNumber(float value, char decimalMark);
 

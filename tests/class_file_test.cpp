@@ -64,7 +64,7 @@ struct ClassCase {
     const char* what;
     std::string input;
     ClassOptions options;
-    std::string table;   // written for programs, unless the options say otherwise
+    std::string table; // written for programs, unless the options say otherwise
     long withErrors;
     std::string message; // one of the messages, where a row is not a student
 };
@@ -77,13 +77,15 @@ const ClassOptions forPrograms{::forPrograms, {}};
 TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
 {
     const auto cases = std::to_array<ClassCase>({
-        {"a first student with a blank grade is no header", "2026001;Ana;7;;9\n2026002;Bruno;8;9;10\n",
-         forPrograms,
+        {"a first student with a blank grade is no header",
+         "2026001;Ana;7;;9\n2026002;Bruno;8;9;10\n", forPrograms,
          "Identifica\u00e7\u00e3o 1,Identifica\u00e7\u00e3o 2,Nota 1,Nota 2,Nota 3," + columns +
-             "2026001,Ana,7,,9,,,erro: nota 2 est\u00e1 vazia\n2026002,Bruno,8,9,10,9.333333,A,APROVADO\n",
+             "2026001,Ana,7,,9,,,erro: nota 2 est\u00e1 "
+             "vazia\n2026002,Bruno,8,9,10,9.333333,A,APROVADO\n",
          1, "t:1: nota 2 est\u00e1 vazia"},
-        {"grades 1, 2, 3 name the columns; the mean is the float itself", "Aluno;1;2;3\nAna;7.22;0.35;9.36\n",
-         forPrograms, "Aluno,1,2,3," + columns + "Ana,7.22,0.35,9.36,5.9999995,D,REPROVADO\n", 0, ""},
+        {"grades 1, 2, 3 name the columns; the mean is the float itself",
+         "Aluno;1;2;3\nAna;7.22;0.35;9.36\n", forPrograms,
+         "Aluno,1,2,3," + columns + "Ana,7.22,0.35,9.36,5.9999995,D,REPROVADO\n", 0, ""},
         {"remarks after the grades stay text; a typo does not move the grades",
          "Mat;Nome;N1;N2;N3;Obs\n1;Ana;7;8;9;\n2;Bia;dez;7;9;faltou\n3;Caio;6;6;6;\n", forPrograms,
          "Mat,Nome,N1,N2,N3,Obs," + columns +
@@ -107,15 +109,22 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
          forPrograms,
          "Mat,Nome,N1,N2,N3," + columns +
              "\"1;\"\"Z\u00e9;7;8;9\",,,,,,,erro: aspas abertas na linha 2 n\u00e3o se fecham\n"
-             "2,\"Ana \"\"Bia\"\"\",8,8,8,8,B,APROVADO\n3,\"Hugo\nLima\",7.5,8,9,8.416667,B,APROVADO\n",
+             "2,\"Ana "
+             "\"\"Bia\"\"\",8,8,8,8,B,APROVADO\n3,\"Hugo\nLima\",7.5,8,9,8.416667,B,APROVADO\n",
          1, "t:2: aspas abertas"},
+        {"a message is one line, whatever the field it quotes",
+         "Mat;Nome;N1;N2;N3\n1;Ana;\"7\n8\";8;9\n", forPrograms,
+         "Mat,Nome,N1,N2,N3," + columns +
+             "1,Ana,\"7\n8\",8,9,,,\"erro: nota 1 \"\"7 8\"\" n\u00e3o \u00e9 um n\u00famero\"\n",
+         1, "t:2: nota 1 \"7 8\" n\u00e3o \u00e9 um n\u00famero\n"},
         {"LF, CRLF and CR each end a line; a trailing empty column is none",
          "Mat;Nome;N1;N2;N3;\r\n1;Ana;1e6;8;9;\r2;Bia;6;7;9;\n", forPrograms,
          "Mat,Nome,N1,N2,N3," + columns +
              "1,Ana,1e+06,8,9,166673.83,A,APROVADO\n2,Bia,6,7,9,7.8333335,B,APROVADO\n",
          0, "t:2: aviso: nota 1 \"1e6\" fora do intervalo de 0 a 10"},
         {"UTF-16, little-endian",
-         utf16(u"Mat\tNome\tN1\tN2\tN3\r\n1\tJos\u00e9 \U0001F600\t7\t8\t9\r\n", false), forPrograms,
+         utf16(u"Mat\tNome\tN1\tN2\tN3\r\n1\tJos\u00e9 \U0001F600\t7\t8\t9\r\n", false),
+         forPrograms,
          "Mat,Nome,N1,N2,N3," + columns + "1,Jos\u00e9 \U0001F600,7,8,9,8.333333,B,APROVADO\n", 0,
          ""},
         {"UTF-16, big-endian", utf16(u"1\tJos\u00e9\t7\t8\t9\n", true), forPrograms,
@@ -125,22 +134,28 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
         {"for spreadsheets, a cell that would be a formula stays text",
          "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n@2;+55 11;7;8;x\n", ClassOptions{},
          "\xEF\xBB\xBFMat;Nome;N1;N2;N3;M\u00e9dia ponderada;Conceito;Defini\u00e7\u00e3o\n"
-         "1;'=1+1;-1;8;9;7;C;APROVADO\n'@2;'+55 11;7;8;x;;;\"erro: nota 3 \"\"x\"\" n\u00e3o \u00e9 um "
+         "1;'=1+1;-1;8;9;7;C;APROVADO\n'@2;'+55 11;7;8;x;;;\"erro: nota 3 \"\"x\"\" n\u00e3o "
+         "\u00e9 um "
          "n\u00famero\"\n",
          1, ""},
         {"for programs, text as typed", "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n", forPrograms,
          "Mat,Nome,N1,N2,N3," + columns + "1,=1+1,-1,8,9,7,C,APROVADO\n", 0, ""},
-        {"--sem-cabecalho", "Aluno;1;2;3\nAna;7;8;9\n", {::forPrograms, {HeaderChoice::absent, {}}},
+        {"--sem-cabecalho",
+         "Aluno;1;2;3\nAna;7;8;9\n",
+         {::forPrograms, {HeaderChoice::absent, {}}},
          "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
              "Aluno,1,2,3,2.3333333,E,REPROVADO\nAna,7,8,9,8.333333,B,APROVADO\n",
-         0, ""},
+         0,
+         ""},
         {"--notas by the header's names",
          "Mat;Nome;1\u00ba Bim;Faltas;2\u00ba Bim;3\u00ba Bim\n1;Ana;7;3;8;9\n",
          {::forPrograms, {HeaderChoice::detect, {"1\u00ba Bim", "2\u00ba Bim", "3\u00ba Bim"}}},
          "Mat,Nome,1\u00ba Bim,Faltas,2\u00ba Bim,3\u00ba Bim," + columns +
              "1,Ana,7,3,8,9,8.333333,B,APROVADO\n",
-         0, ""},
-        {"separated by spaces, after a title", "Turma 3B\nAna Maria 7 8 9\nBia 6,5 7 9\n", forPrograms,
+         0,
+         ""},
+        {"separated by spaces, after a title", "Turma 3B\nAna Maria 7 8 9\nBia 6,5 7 9\n",
+         forPrograms,
          "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
              "Ana Maria,7,8,9,8.333333,B,APROVADO\nBia,6.5,7,9,7.9166665,B,APROVADO\n",
          0, "t:1: aviso: linha de t\u00edtulo"},
@@ -152,7 +167,7 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
         EXPECT_EQ(run.table, each.table) << each.what << '\n' << run.messages;
         EXPECT_EQ(run.result.counts.withErrors, each.withErrors) << each.what;
         EXPECT_NE(run.messages.find(each.message), std::string::npos) << each.what << '\n'
-                                                                       << run.messages;
+                                                                      << run.messages;
     }
 }
 
@@ -167,8 +182,7 @@ TEST(ClassFileTest, ReadingGoesOnPastAStrayQuoteOrAnEnormousLine)
     const auto inputs = std::to_array<std::pair<std::string, std::string>>({
         {"Mat;Nome;N1;N2;N3\n1;\"Z\u00e9;7;8;9\n" + students + "Bia\";7\n",
          "t:2: aspas abertas na linha 2"},
-        {"Mat;Nome;N1;N2;N3\n" + std::string(longestLine + 1, 'x') + '\n' + students +
-             "Bia\";7\n",
+        {"Mat;Nome;N1;N2;N3\n" + std::string(longestLine + 1, 'x') + '\n' + students + "Bia\";7\n",
          "t:2: a linha tem mais de 1 MiB"},
     });
     for (const auto& [input, message] : inputs) {
