@@ -1,6 +1,7 @@
 #include "lines.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -26,8 +27,9 @@ bool readBlock(LineReader& reader)
         reader.raw.assign(reader.memory.substr(0, blockSize));
         reader.memory.remove_prefix(reader.raw.size());
     } else {
-        reader.raw.resize(blockSize);
-        reader.raw.resize(std::fread(reader.raw.data(), 1, blockSize, reader.file));
+        // Read into an array of its own, whose size a fortified build sees and checks.
+        std::array<char, blockSize> block; // NOLINT(cppcoreguidelines-pro-type-member-init)
+        reader.raw.assign(block.data(), std::fread(block.data(), 1, block.size(), reader.file));
     }
     reader.endOfInput = reader.raw.empty();
     return !reader.endOfInput;
