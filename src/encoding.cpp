@@ -5,7 +5,6 @@
 #include <climits>
 #include <clocale>
 #include <cstddef>
-#include <cuchar>
 #include <cwchar>
 
 namespace {
@@ -80,11 +79,14 @@ bool isClassicLocale()
     return locale == "C" || locale == "POSIX";
 }
 
+// A wide character is the code point itself on the systems this program is built for
+// (glibc says so with __STDC_ISO_10646__).
 void appendInLocale(std::string& text, char32_t codePoint)
 {
     std::array<char, MB_LEN_MAX> bytes{};
     std::mbstate_t state{};
-    const std::size_t length = std::c32rtomb(bytes.data(), codePoint, &state);
+    const std::size_t length =
+        std::wcrtomb(bytes.data(), static_cast<wchar_t>(codePoint), &state);
     if (length == static_cast<std::size_t>(-1)) {
         text += codePoint == U'\u2588' ? '#' : '?';
     } else {
