@@ -7,10 +7,11 @@
 
 namespace {
 
+// The white space of the C locale; a line end is one too in a quoted field of two lines.
 bool isBlankCharacter(char character)
 {
-    return character == ' ' || character == '\t' || character == '\r' || character == '\v' ||
-           character == '\f';
+    return character == ' ' || character == '\t' || character == '\n' || character == '\r' ||
+           character == '\v' || character == '\f';
 }
 
 std::vector<std::string_view> words(std::string_view line)

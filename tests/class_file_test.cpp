@@ -112,10 +112,11 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
              "2,\"Ana "
              "\"\"Bia\"\"\",8,8,8,8,B,APROVADO\n3,\"Hugo\nLima\",7.5,8,9,8.416667,B,APROVADO\n",
          1, "t:2: aspas abertas"},
-        {"a message is one line, whatever the field it quotes",
-         "Mat;Nome;N1;N2;N3\n1;Ana;\"7\n8\";8;9\n", forPrograms,
+        {"a message is one line, whatever the field it quotes; a line end is a blank",
+         "Mat;Nome;N1;N2;N3\n1;Ana;\"7\n8\";8;9\n2;Bia;7;8;\"9\n\"\n", forPrograms,
          "Mat,Nome,N1,N2,N3," + columns +
-             "1,Ana,\"7\n8\",8,9,,,\"erro: nota 1 \"\"7 8\"\" n\u00e3o \u00e9 um n\u00famero\"\n",
+             "1,Ana,\"7\n8\",8,9,,,\"erro: nota 1 \"\"7 8\"\" n\u00e3o \u00e9 um n\u00famero\"\n"
+             "2,Bia,7,8,9,8.333333,B,APROVADO\n",
          1, "t:2: nota 1 \"7 8\" n\u00e3o \u00e9 um n\u00famero\n"},
         {"LF, CRLF and CR each end a line; a trailing empty column is none",
          "Mat;Nome;N1;N2;N3;\r\n1;Ana;1e6;8;9;\r2;Bia;6;7;9;\n", forPrograms,
