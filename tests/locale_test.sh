@@ -32,6 +32,11 @@ LOCPATH=$locpath "${program[@]}" <"$input" >"$work/out" || fail "exit status $?"
 cmp "$expected" "$work/out" || fail "output differs under the Portuguese locale"
 
 # A row's error, the summary, and a message with a file's name and the system's text.
+# Under an emulator the target's C library has no character set modules to convert with.
+if [ ${#program[@]} -gt 1 ]; then
+    echo "ok: same bytes under the Portuguese locale (Latin-1 messages not checked under an emulator)"
+    exit 0
+fi
 printf 'Mat;Nome;N1;N2;N3\n1;Jos\xc3\xa9;7;;9\n' >"$work/class.csv"
 for file in class.csv none.csv; do
     (cd "$work" && LOCPATH=$locpath LC_ALL=pt_BR.ISO-8859-1 "${turma[@]}" $file) 2>>"$work/err" >/dev/null
