@@ -1,53 +1,78 @@
 #!/usr/bin/env bash
 # Measures what boletim-turma costs on this machine: the wall time and peak resident
 # memory of classes of 10,000, 100,000 and 1,000,000 students (a spreadsheet's export in
-# Portuguese: a header, ';', decimal commas), against the shell recipe the README gave
-# before boletim-turma, one boletim run a student, timed on the first RECIPE_STUDENTS
-# students of the same class (default 2000) and scaled to 100,000.
+# Portuguese: a header, ';', a name, decimal commas), next to what reading the file costs
+# (cat) and what a user who knows the shell would write instead: an awk line that splits
+# on ';', turns the commas into points, computes the mean in double and picks the letter,
+# without checking a grade. Then the shell recipe the README gave before boletim-turma,
+# one boletim run a student, on the first RECIPE_STUDENTS students (default 2000),
+# scaled to 100,000. Each figure is the best of three runs.
 # Needs GNU time (/usr/bin/time).
-# Usage: bench/turma.sh   (builds the release preset first)
+# Usage: bench/turma.sh [BOLETIM_TURMA]   (builds the release preset first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
 cmake --build --preset release --target boletim boletim-turma >/dev/null
-turma=build/release/boletim-turma
+turma=${1:-build/release/boletim-turma}
 boletim=$PWD/build/release/boletim
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# A class of $1 students, identification and three grades with up to two decimals: the
-# whitespace form with decimal points (what the recipe reads).
+# A class of $1 students as a spreadsheet in Portuguese saves it.
 make_class() {
     awk -v students="$1" 'BEGIN {
         srand(1)
-        for (i = 1; i <= students; i++)
-            printf "%d %.2f %.1f %d\n", 2026000000 + i, rand() * 10, rand() * 10, int(rand() * 11)
+        print "Matrícula;Nome;Nota 1;Nota 2;Nota 3"
+        for (i = 1; i <= students; i++) {
+            line = sprintf("%d;Aluno %d da Silva;%.2f;%.1f;%d", 2026000000 + i, i,
+                           rand() * 10, rand() * 10, int(rand() * 11))
+            gsub(/\./, ",", line)
+            print line
+        }
     }'
 }
-# The same class as a spreadsheet in Portuguese saves it.
-as_spreadsheet() {
-    { echo 'Matrícula;Nota 1;Nota 2;Nota 3'; tr ' .' ';,'; }
+
+awk_line() {
+    awk -F';' -v OFS=';' 'NR > 1 {
+        for (i = 3; i <= 5; i++) gsub(",", ".", $i)
+        mean = ($3 + 2 * $4 + 3 * $5) / 6
+        letter = mean >= 9 ? "A" : mean >= 7.5 ? "B" : mean >= 6 ? "C" : mean >= 4 ? "D" : "E"
+        print $0, mean, letter, (letter <= "C" ? "APROVADO" : "REPROVADO")
+    }' "$1"
+}
+
+# The best of three runs of a command on the class: microseconds, and peak KiB.
+best_of_three() {
+    local best= kib= us
+    for run in 1 2 3; do
+        local start=$EPOCHREALTIME
+        /usr/bin/time -f %M -o "$work/rss" "$@" "$work/turma.csv" >/dev/null 2>&1
+        us=$((${EPOCHREALTIME/./} - ${start/./}))
+        if [ -z "$best" ] || [ $us -lt $best ]; then best=$us kib=$(cat "$work/rss"); fi
+    done
+    echo "$best $kib"
 }
 
 echo "machine: $(nproc) cores, $(uname -m), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)"
+echo "boletim-turma: $turma; awk: $(readlink -f "$(command -v awk)")"
 echo
-echo "boletim-turma, $turma:"
-printf '%12s %12s %14s %12s\n' students seconds students/s 'peak KiB'
+printf '%9s %6s %10s %9s %9s %9s %9s %10s %8s\n' students MB turma_s 'peak KiB' awk_s cat_s \
+    turma/awk turma/cat 'awk KiB'
+export -f awk_line
 for students in 10000 100000 1000000; do
-    make_class $students | as_spreadsheet >"$work/turma.csv"
-    best=
-    for run in 1 2 3; do # the best of three: the machine's other work only adds time
-        start=$EPOCHREALTIME
-        /usr/bin/time -f %M -o "$work/rss" "$turma" "$work/turma.csv" >/dev/null 2>&1
-        us=$((${EPOCHREALTIME/./} - ${start/./}))
-        if [ -z "$best" ] || [ $us -lt $best ]; then best=$us; fi
-    done
-    awk -v n=$students -v us=$best -v kib="$(cat "$work/rss")" 'BEGIN {
-        printf "%12d %12.3f %14.0f %12d\n", n, us / 1e6, n / (us / 1e6), kib }'
+    make_class $students >"$work/turma.csv"
+    read -r turma_us turma_kib < <(best_of_three "$turma")
+    read -r awk_us awk_kib < <(best_of_three bash -c 'awk_line "$0"')
+    read -r cat_us _ < <(best_of_three cat)
+    awk -v n=$students -v bytes="$(stat -c %s "$work/turma.csv")" -v t=$turma_us -v tk=$turma_kib \
+        -v a=$awk_us -v ak=$awk_kib -v c=$cat_us 'BEGIN {
+        printf "%9d %6.1f %10.3f %9d %9.3f %9.3f %9.2f %9.1f %8d\n", n, bytes / 1e6, t / 1e6, tk,
+               a / 1e6, c / 1e6, t / a, t / c, ak }'
 done
 
 recipe_students=${RECIPE_STUDENTS:-2000}
-make_class "$recipe_students" >"$work/turma.txt"
+make_class "$recipe_students" | tail -n +2 | awk -F';' '{ gsub(",", ".");
+    print $1, $3, $4, $5 }' >"$work/turma.txt"
 echo
 echo "the shell recipe, one boletim run a student, on $recipe_students students:"
 start=$EPOCHREALTIME
