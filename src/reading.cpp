@@ -1,18 +1,20 @@
 #include "reading.h"
 
+#include <array>
 #include <cfenv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <limits>
 #include <locale>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace {
-
-using InputIterator = std::istreambuf_iterator<char>;
 
 bool isSign(char character)
 {
@@ -34,38 +36,125 @@ bool isExponentMark(char character)
     return character == 'e' || character == 'E';
 }
 
-// Moves the next character of the input to the end of text if accepts says it may go there.
-bool takeIf(InputIterator& next, const InputIterator& end, bool (*accepts)(char), std::string& text)
+// Takes the next character of the input, and hands it to take, if accepts says it may go
+// on the number; counts what it takes.
+template <typename Iterator, typename Take>
+bool takeIf(Iterator& next, const Iterator& end, bool (*accepts)(char), Take& take,
+            std::size_t& taken)
 {
     if (next == end || !accepts(*next)) {
         return false;
     }
-    text += *next;
+    take(*next);
     ++next;
+    ++taken;
     return true;
 }
 
-std::string takeNumberText(InputIterator& next, const InputIterator& end)
+// The grammar of a grade, the one both programs read by: from a stream or from a field.
+// Each character of the number goes to take, which a stream's reader keeps.
+template <typename Iterator, typename Take>
+void takeNumberText(Iterator& next, const Iterator& end, Take take)
 {
-    std::string text;
-    takeIf(next, end, isSign, text);
-    const std::size_t mantissaStart = text.size();
-    while (takeIf(next, end, isDigit, text)) {
+    std::size_t taken = 0;
+    takeIf(next, end, isSign, take, taken);
+    const std::size_t mantissaStart = taken;
+    while (takeIf(next, end, isDigit, take, taken)) {
     }
-    const bool hasPoint = takeIf(next, end, isPoint, text);
-    while (takeIf(next, end, isDigit, text)) {
+    const bool hasPoint = takeIf(next, end, isPoint, take, taken);
+    while (takeIf(next, end, isDigit, take, taken)) {
     }
-    const bool hasDigit = text.size() > mantissaStart + (hasPoint ? 1 : 0);
-    if (hasDigit && takeIf(next, end, isExponentMark, text)) {
-        takeIf(next, end, isSign, text);
-        while (takeIf(next, end, isDigit, text)) {
+    const bool hasDigit = taken > mantissaStart + (hasPoint ? 1 : 0);
+    if (hasDigit && takeIf(next, end, isExponentMark, take, taken)) {
+        takeIf(next, end, isSign, take, taken);
+        while (takeIf(next, end, isDigit, take, taken)) {
         }
     }
-    return text;
 }
 
-float toGrade(const std::string& text, std::ios_base::iostate& state)
+// The digits of a number text as a whole number, and the power of ten that scales them.
+struct Decimal {
+    bool negative = false;
+    std::uint64_t digits = 0;
+    int scale = 0;
+};
+
+// Appends the digits at next to decimal's, counting them in scale where afterPoint; false
+// where they come to more than the quick conversion takes.
+bool takeDigits(const char*& next, const char* end, Decimal& decimal, bool afterPoint)
 {
+    constexpr std::uint64_t fewDigits = std::uint64_t{1} << 24U;
+    for (; next != end && isDigit(*next); ++next) {
+        decimal.digits = decimal.digits * 10 + static_cast<std::uint64_t>(*next - '0');
+        decimal.scale -= afterPoint ? 1 : 0;
+        if (decimal.digits > fewDigits) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// text, which the grammar took, as digits and a scale; none where it has no digit, more
+// digits or a larger exponent than the quick conversion takes, or no digits after the
+// exponent mark, as in "1e".
+std::optional<Decimal> asDecimal(std::string_view text)
+{
+    constexpr std::size_t longestExponent = 3;
+    Decimal decimal;
+    const char* next = text.data();
+    const char* const end = next + text.size();
+    decimal.negative = next != end && *next == '-';
+    next += next != end && isSign(*next) ? 1 : 0;
+    const char* const mantissa = next;
+    if (!takeDigits(next, end, decimal, false) ||
+        (next != end && isPoint(*next) && !takeDigits(++next, end, decimal, true))) {
+        return std::nullopt;
+    }
+    const auto mantissaLength = static_cast<std::size_t>(next - mantissa);
+    if (mantissaLength == 0 || (mantissaLength == 1 && isPoint(*mantissa))) {
+        return std::nullopt;
+    }
+    if (next == end) {
+        return decimal;
+    }
+    const std::string_view exponent(next + 1, static_cast<std::size_t>(end - next - 1));
+    const std::string_view digits =
+        exponent.substr(!exponent.empty() && isSign(exponent.front()) ? 1 : 0);
+    if (digits.empty() || digits.size() > longestExponent) {
+        return std::nullopt;
+    }
+    int power = 0;
+    for (const char digit : digits) {
+        power = power * 10 + (digit - '0');
+    }
+    decimal.scale += exponent.starts_with('-') ? -power : power;
+    return decimal;
+}
+
+// The nearest float to a number text, without strtof where its digits are a whole number
+// up to 2^24 and its power of ten within 10^10: both are then floats, so one division or
+// multiplication gives the nearest float, and doing it in double precision, rounded to
+// float, rounds as once, since a double has more than twice a float's digits.
+std::optional<float> quicklyNearestFloat(std::string_view text)
+{
+    constexpr auto powersOfTen =
+        std::to_array<double>({1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10});
+    const auto decimal = asDecimal(text);
+    if (!decimal || std::abs(decimal->scale) >= static_cast<int>(powersOfTen.size())) {
+        return std::nullopt;
+    }
+    const auto digits = static_cast<double>(decimal->digits);
+    const double power = powersOfTen.at(static_cast<std::size_t>(std::abs(decimal->scale)));
+    const auto magnitude = static_cast<float>(decimal->scale < 0 ? digits / power : digits * power);
+    return decimal->negative ? -magnitude : magnitude;
+}
+
+float toGrade(std::string_view number, std::ios_base::iostate& state)
+{
+    if (const auto quick = quicklyNearestFloat(number)) {
+        return *quick;
+    }
+    const std::string text(number);
     char* converted = nullptr;
     const float value = std::strtof(text.c_str(), &converted);
     if (converted == text.c_str() || *converted != '\0') {
@@ -89,7 +178,8 @@ class GradeReader : public std::num_get<char> {
                      std::ios_base::iostate& state, float& value) const override
     {
         state = std::ios_base::goodbit;
-        const std::string text = takeNumberText(next, end);
+        std::string text;
+        takeNumberText(next, end, [&text](char character) { text += character; });
         if (next == end) {
             state |= std::ios_base::eofbit;
         }
@@ -99,6 +189,16 @@ class GradeReader : public std::num_get<char> {
 };
 
 } // namespace
+
+GradeText readGradeText(std::string_view text)
+{
+    const char* next = text.data();
+    takeNumberText(next, text.data() + text.size(), [](char /*taken*/) {});
+    const std::string_view number = text.substr(0, static_cast<std::size_t>(next - text.data()));
+    std::ios_base::iostate state = std::ios_base::goodbit;
+    const float value = toGrade(number, state);
+    return {value, number.size(), (state & std::ios_base::failbit) != 0};
+}
 
 void useGradeNumbers()
 {

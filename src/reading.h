@@ -1,7 +1,9 @@
 #ifndef BOLETIM_READING_H
 #define BOLETIM_READING_H
 
+#include <cstddef>
 #include <istream>
+#include <string_view>
 
 // From now on a float read from input takes exactly: an optional sign, digits with at most
 // one point, and an exponent (e or E, after a digit) with an optional sign and digits. The
@@ -11,6 +13,15 @@
 // every C++ library. The conversion is C's: it needs the process as useGradeNumbers
 // leaves it.
 void useGradeReader(std::istream& input);
+
+// The same read on the start of text, which is not skipped for blanks: the value, how
+// many characters it took, and whether it failed as the stream would fail.
+struct GradeText {
+    float grade;
+    std::size_t length;
+    bool failed;
+};
+GradeText readGradeText(std::string_view text);
 
 // What a program that reads, computes and writes grades needs of its process, called at
 // the start of main after any setlocale: LC_NUMERIC back to "C", where the point is the

@@ -1,6 +1,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <ios>
 #include <iterator>
 #include <limits>
@@ -169,6 +170,57 @@ TEST(ReadingTest, SameAsLibstdcxxOnEveryShortTextAndManyLongOnes)
     }
     // Every text up to 5 characters over 14 is 1 + 14 + ... + 14^5 of them.
     EXPECT_EQ(compared, 579195 + randomTexts);
+}
+
+// boletim-turma reads a field with the same grammar, without a stream: the same value,
+// failure and rest on every text that does not start with a blank, which a stream skips.
+TEST(ReadingTest, AFieldReadsAsTheStreamReads)
+{
+    std::istringstream stream;
+    useGradeReader(stream);
+    const std::string alphabet = "0159.eE+-,xan ";
+    for (std::size_t length = 1; length <= 4; ++length) {
+        std::string text(length, alphabet.front());
+        do {
+            if (text.front() == ' ') {
+                continue;
+            }
+            const Outcome fromStream = readGrade(stream, text);
+            const GradeText fromField = readGradeText(text);
+            const Outcome expected{fromStream.bits, fromStream.state & fail, fromStream.rest};
+            const Outcome actual{std::bit_cast<std::uint32_t>(fromField.grade),
+                                 fromField.failed ? fail : good, text.substr(fromField.length)};
+            ASSERT_EQ(actual, expected) << '"' << text << '"';
+        } while (advanceText(text, alphabet));
+    }
+}
+
+// Short decimals, the grades people type, are converted without strtof: to exactly the
+// float strtof gives, here on texts of up to 9 digits (past 2^24, where strtof takes over
+// again) and exponents up to 13.
+TEST(ReadingTest, ShortDecimalsAreTheNearestFloat)
+{
+    std::mt19937 random(20261209);
+    const auto pick = [&random](int count) {
+        return static_cast<int>(random() % static_cast<unsigned>(count));
+    };
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = pick(3) == 0 ? "-" : "";
+        const int digits = 1 + pick(9);
+        const int point = pick(digits + 2); // past the digits: no point
+        for (int digit = 0; digit < digits; ++digit) {
+            text += point == digit ? "." : "";
+            text += static_cast<char>('0' + pick(10));
+        }
+        if (pick(3) == 0) {
+            text += "e" + std::to_string(pick(27) - 13);
+        }
+        const GradeText read = readGradeText(text);
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(read.grade),
+                  std::bit_cast<std::uint32_t>(std::strtof(text.c_str(), nullptr)))
+            << '"' << text << '"';
+        ASSERT_EQ(read.length, text.size());
+    }
 }
 
 } // namespace
