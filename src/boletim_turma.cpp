@@ -100,10 +100,13 @@ struct Options {
 // The three columns of --notas, as given; none where the list is not three of them.
 std::vector<std::string> gradeColumnList(std::string_view list)
 {
+    const std::string text = lineAsUtf8(list);
+    Fields fields;
+    std::string unquoted;
+    splitQuotedLine(text, ',', fields, unquoted);
     std::vector<std::string> columns;
-    splitQuotedLine(lineAsUtf8(list), ',', columns, false);
-    for (std::string& column : columns) {
-        column = std::string(trimmed(column));
+    for (const std::string_view field : fields) {
+        columns.emplace_back(trimmed(field));
     }
     const bool threeDifferent =
         columns.size() == 3 && columns[0] != columns[1] && columns[0] != columns[2] &&

@@ -54,6 +54,7 @@ struct ClassPass {
     Output& messages;
     Layout layout;
     ClassResult result;
+    NumberTexts numbers;
 };
 
 std::string where(const ClassPass& pass, long line)
@@ -61,10 +62,10 @@ std::string where(const ClassPass& pass, long line)
     return std::string(pass.source) + ':' + std::to_string(line) + ": ";
 }
 
-void writeStudent(ClassPass& pass, Record record)
+void writeStudent(ClassPass& pass, Record& record)
 {
     const long line = record.line;
-    const StudentRow row = gradeStudent(std::move(record), pass.layout);
+    const StudentRow row = gradeStudent(record, pass.layout);
     for (const std::string& warning : row.warnings) {
         addMessage(pass.messages, where(pass, line), "aviso: " + warning);
     }
@@ -72,13 +73,13 @@ void writeStudent(ClassPass& pass, Record record)
         addMessage(pass.messages, where(pass, line), row.error);
     }
     countStudent(pass.result.counts, row);
-    appendRow(pass.table.text, row, pass.layout, pass.options.style);
+    appendRow(pass.table.text, record.fields, row, pass.layout, pass.options.style, pass.numbers);
     if (pass.table.text.size() >= tableBlock) {
         flushOutput(pass.table);
     }
 }
 
-void takeRecord(ClassPass& pass, Record record)
+void takeRecord(ClassPass& pass, Record& record)
 {
     const bool sound = record.problem == RecordProblem::none;
     const bool isHeader = pass.layout.hasHeader && record.line == pass.layout.firstRowLine;
@@ -88,7 +89,7 @@ void takeRecord(ClassPass& pass, Record record)
     if (sound && record.line < pass.layout.firstRowLine) {
         // A title has one field that is not blank, or, separated by spaces, a few words.
         const auto title = std::find_if(record.fields.begin(), record.fields.end(),
-                                        [](const std::string& field) { return !isBlank(field); });
+                                        [](std::string_view field) { return !isBlank(field); });
         const std::string_view text =
             pass.layout.separator == whitespaceSeparated || title == record.fields.end()
                 ? std::string_view(record.text)
@@ -98,7 +99,7 @@ void takeRecord(ClassPass& pass, Record record)
                        quotedForMessage(trimmed(text)));
         return;
     }
-    writeStudent(pass, std::move(record));
+    writeStudent(pass, record);
 }
 
 } // namespace
@@ -117,7 +118,7 @@ bool flushOutput(Output& output)
 ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
                          Output& table, Output& messages)
 {
-    ClassPass pass{options, source, table, messages, {}, {}};
+    ClassPass pass{options, source, table, messages, {}, {}, {}};
     const FileKind kind = startReading(input);
     if (kind == FileKind::spreadsheet || kind == FileKind::binary) {
         addMessage(messages, "boletim-turma: " + std::string(source) + ": ", refusal(kind));
@@ -142,7 +143,7 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
         &input, {lookAhead.begin(), lookAhead.end()}, pass.layout.separator, pass.layout.width};
     Record record;
     while (readRecord(records, record)) {
-        takeRecord(pass, std::move(record));
+        takeRecord(pass, record);
     }
     if (input.file != nullptr && std::ferror(input.file) != 0) {
         pass.result.outcome = ClassOutcome::unreadable;

@@ -5,6 +5,8 @@
 #include <climits>
 #include <clocale>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -85,8 +87,7 @@ void appendInLocale(std::string& text, char32_t codePoint)
 {
     std::array<char, MB_LEN_MAX> bytes{};
     std::mbstate_t state{};
-    const std::size_t length =
-        std::wcrtomb(bytes.data(), static_cast<wchar_t>(codePoint), &state);
+    const std::size_t length = std::wcrtomb(bytes.data(), static_cast<wchar_t>(codePoint), &state);
     if (length == static_cast<std::size_t>(-1)) {
         text += codePoint == U'\u2588' ? '#' : '?';
     } else {
@@ -98,7 +99,16 @@ void appendInLocale(std::string& text, char32_t codePoint)
 
 bool isUtf8(std::string_view text)
 {
-    for (std::size_t next = 0; next < text.size();) {
+    // Most text is ASCII: eight bytes at a time, while none has its high bit set.
+    constexpr std::uint64_t highBits = 0x8080808080808080U;
+    std::size_t ascii = 0;
+    for (std::uint64_t eight = 0; ascii + sizeof eight <= text.size(); ascii += sizeof eight) {
+        std::memcpy(&eight, text.data() + ascii, sizeof eight);
+        if ((eight & highBits) != 0) {
+            break;
+        }
+    }
+    for (std::size_t next = ascii; next < text.size();) {
         const std::size_t length = decodeUtf8(text, next).length;
         if (length == 0) {
             return false;

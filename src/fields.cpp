@@ -1,7 +1,7 @@
 #include "fields.h"
 
 #include <algorithm>
-#include <sstream>
+#include <array>
 
 #include "reading.h"
 
@@ -33,6 +33,39 @@ std::vector<std::string_view> words(std::string_view line)
     return found;
 }
 
+// Takes the field that starts with a quote at text[next]: what the quotes hold, and what
+// follows the closing quote up to the separator. Leaves next at the separator or the end;
+// false where text ends inside the quotes.
+bool takeQuotedField(std::string_view text, char separator, std::size_t& next, Fields& fields,
+                     std::string& unquoted)
+{
+    const std::size_t start = next + 1;
+    const std::size_t close = text.find('"', start);
+    // Most quoted fields are a view: no quote doubled inside, and nothing after the closing one.
+    if (close != std::string_view::npos &&
+        (close + 1 == text.size() || text[close + 1] == separator)) {
+        fields.push_back(text.substr(start, close - start));
+        next = close + 1;
+        return true;
+    }
+    const std::size_t from = unquoted.size();
+    bool inside = true;
+    next = start;
+    while (inside && next < text.size()) {
+        const std::size_t quote = std::min(text.find('"', next), text.size());
+        unquoted.append(text.substr(next, quote - next));
+        const bool doubled = quote + 1 < text.size() && text[quote + 1] == '"';
+        unquoted.append(doubled ? "\"" : "");
+        inside = doubled || quote == text.size();
+        next = std::min(quote + (doubled ? 2 : 1), text.size());
+    }
+    const std::size_t end = std::min(text.find(separator, next), text.size());
+    unquoted.append(text.substr(next, end - next));
+    next = end;
+    fields.push_back(std::string_view(unquoted).substr(from));
+    return !inside;
+}
+
 } // namespace
 
 bool isGrade(std::string_view field)
@@ -40,11 +73,10 @@ bool isGrade(std::string_view field)
     return readGradeField(field).problem == GradeProblem::none;
 }
 
-bool lastThreeAreGrades(const std::vector<std::string>& fields)
+bool lastThreeAreGrades(const Fields& fields)
 {
-    return fields.size() >= 3 &&
-           std::all_of(fields.end() - 3, fields.end(),
-                       [](const std::string& field) { return isGrade(field); });
+    return fields.size() >= 3 && std::all_of(fields.end() - 3, fields.end(),
+                                             [](std::string_view field) { return isGrade(field); });
 }
 
 bool isBlank(std::string_view text)
@@ -63,10 +95,10 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-std::size_t filledWidth(const std::vector<std::string>& fields)
+std::size_t filledWidth(const Fields& fields)
 {
     const auto lastFilled = std::find_if(fields.rbegin(), fields.rend(),
-                                         [](const std::string& field) { return !isBlank(field); });
+                                         [](std::string_view field) { return !isBlank(field); });
     return static_cast<std::size_t>(fields.rend() - lastFilled);
 }
 
@@ -78,8 +110,9 @@ std::size_t literalWidth(std::string_view line, char separator)
 char detectSeparator(std::string_view firstLine)
 {
     for (const char separator : {';', '\t', ','}) {
-        std::vector<std::string> fields;
-        splitQuotedLine(firstLine, separator, fields, false);
+        Fields fields;
+        std::string unquoted;
+        splitQuotedLine(firstLine, separator, fields, unquoted);
         const bool decimalCommas =
             separator == ',' && lastThreeAreGrades(splitWhitespaceLine(firstLine));
         if (fields.size() >= 4 && !decimalCommas) {
@@ -89,42 +122,29 @@ char detectSeparator(std::string_view firstLine)
     return whitespaceSeparated;
 }
 
-bool splitQuotedLine(std::string_view line, char separator, std::vector<std::string>& fields,
-                     bool continuing)
+bool splitQuotedLine(std::string_view text, char separator, Fields& fields, std::string& unquoted)
 {
-    bool insideQuotes = continuing;
-    bool atFieldStart = !continuing;
-    if (continuing) {
-        fields.back() += '\n';
-    } else {
-        fields.emplace_back();
-    }
-    for (std::size_t next = 0; next < line.size(); ++next) {
-        const char character = line[next];
-        if (insideQuotes) {
-            if (character != '"') {
-                fields.back() += character;
-            } else if (next + 1 < line.size() && line[next + 1] == '"') {
-                fields.back() += '"';
-                ++next;
-            } else {
-                insideQuotes = false;
-            }
-        } else if (character == separator) {
-            fields.emplace_back();
-            atFieldStart = true;
-            continue;
-        } else if (character == '"' && atFieldStart) {
-            insideQuotes = true;
+    fields.clear();
+    unquoted.clear();
+    unquoted.reserve(text.size()); // never more than text: the views into it stay put
+    bool open = false;
+    std::size_t next = 0;
+    do {
+        if (next < text.size() && text[next] == '"') {
+            open = !takeQuotedField(text, separator, next, fields, unquoted);
         } else {
-            fields.back() += character;
+            std::size_t end = next; // fields are short: a plain loop, rather than a call
+            while (end < text.size() && text[end] != separator) {
+                ++end;
+            }
+            fields.push_back(text.substr(next, end - next));
+            next = end;
         }
-        atFieldStart = false;
-    }
-    return insideQuotes;
+    } while (next++ < text.size());
+    return open;
 }
 
-std::vector<std::string> splitWhitespaceLine(std::string_view line)
+Fields splitWhitespaceLine(std::string_view line)
 {
     const std::vector<std::string_view> found = words(line);
     if (found.size() < 4) {
@@ -135,34 +155,33 @@ std::vector<std::string> splitWhitespaceLine(std::string_view line)
     const std::string_view lastIdWord = *(grades - 1);
     const auto idLength =
         static_cast<std::size_t>(lastIdWord.data() + lastIdWord.size() - found.front().data());
-    std::vector<std::string> fields{std::string(found.front().data(), idLength)};
+    Fields fields{std::string_view(found.front().data(), idLength)};
     fields.insert(fields.end(), grades, found.end());
     return fields;
 }
 
 GradeField readGradeField(std::string_view field)
 {
-    // Made once: a stream with its own locale is costly to make, and a class has many grades.
-    static std::istringstream stream = [] {
-        std::istringstream made;
-        useGradeReader(made);
-        return made;
-    }();
-    std::string text(trimmed(field));
-    if (text.empty()) {
+    const std::string_view typed = trimmed(field);
+    if (typed.empty()) {
         return {GradeProblem::empty, 0.0f};
     }
-    std::replace(text.begin(), text.end(), ',', '.');
-    stream.clear();
-    stream.str(text);
-    float grade = 0.0f;
-    stream >> grade;
-    const bool wholeField = stream.rdbuf()->sgetc() == std::istringstream::traits_type::eof();
-    if (!wholeField || (stream.fail() && grade == 0.0f)) {
-        return {GradeProblem::notANumber, grade};
+    // The grade with a point for a comma: in a small array, as grades are short.
+    constexpr std::size_t shortGrade = 32;
+    std::array<char, shortGrade> shortText{};
+    std::string longText;
+    char* text = shortText.data();
+    if (typed.size() > shortText.size()) {
+        longText.resize(typed.size());
+        text = longText.data();
     }
-    if (stream.fail()) { // the reader stores the largest float of the sign
-        return {GradeProblem::tooLarge, grade};
+    std::replace_copy(typed.begin(), typed.end(), text, ',', '.');
+    const GradeText read = readGradeText({text, typed.size()});
+    if (read.length != typed.size() || (read.failed && read.grade == 0.0f)) {
+        return {GradeProblem::notANumber, read.grade};
     }
-    return {GradeProblem::none, grade};
+    if (read.failed) { // the reader stores the largest float of the sign
+        return {GradeProblem::tooLarge, read.grade};
+    }
+    return {GradeProblem::none, read.grade};
 }

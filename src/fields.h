@@ -11,20 +11,22 @@
 // or else by whitespace.
 constexpr char whitespaceSeparated = ' ';
 
+// A row's fields: views into the text they were split from.
+using Fields = std::vector<std::string_view>;
+
 // The separator of a file whose first non-blank line is firstLine: the first of ';', tab
 // and ',' that splits it into at least four fields, unless the line reads as a student in
 // the whitespace form (where a comma is a decimal comma); otherwise whitespace.
 char detectSeparator(std::string_view firstLine);
 
-// Splits line at separator, appending its fields to fields. A quoted field may hold the
-// separator, "" for one ", and line ends: when line ends inside one, this returns true,
-// and the next line is split with continuing set, which goes on with the last field.
-bool splitQuotedLine(std::string_view line, char separator, std::vector<std::string>& fields,
-                     bool continuing);
+// Splits text at separator into fields: views into text or, for a field whose quotes had to
+// be taken out, into unquoted, which this fills. A quoted field may hold the separator,
+// line ends and "" for one ". True where text ends inside quotes.
+bool splitQuotedLine(std::string_view text, char separator, Fields& fields, std::string& unquoted);
 
 // The whitespace form: the last three words are the grades and the text before them,
 // spaces included, the identification. A line of fewer than four words gives its words.
-std::vector<std::string> splitWhitespaceLine(std::string_view line);
+Fields splitWhitespaceLine(std::string_view line);
 
 bool isBlank(std::string_view text);
 
@@ -32,7 +34,7 @@ bool isBlank(std::string_view text);
 std::string_view trimmed(std::string_view text);
 
 // How many fields there are up to the last that is not blank.
-std::size_t filledWidth(const std::vector<std::string>& fields);
+std::size_t filledWidth(const Fields& fields);
 
 // How many fields line has when its quotes are taken as plain characters.
 std::size_t literalWidth(std::string_view line, char separator);
@@ -49,7 +51,7 @@ struct GradeField {
 GradeField readGradeField(std::string_view field);
 
 // Whether there are at least three fields and the last three are grades.
-bool lastThreeAreGrades(const std::vector<std::string>& fields);
+bool lastThreeAreGrades(const Fields& fields);
 
 bool isGrade(std::string_view field);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "fields.h"
@@ -28,57 +29,77 @@ char mostCommonSeparator(const std::vector<Line>& lines)
               })->second;
         }
     }
-    const auto most =
-        std::max_element(votes.begin(), votes.end(), [](const auto& less, const auto& more) {
+    const auto& most =
+        *std::max_element(votes.begin(), votes.end(), [](const auto& less, const auto& more) {
             return less.second < more.second;
         });
-    return most->second > 0 ? most->first : whitespaceSeparated;
+    return most.second > 0 ? most.first : whitespaceSeparated;
 }
 
+// A row read ahead, which keeps the text of its fields: the next record is read over the
+// last. Moved, it keeps them where they are.
+struct Row {
+    std::vector<std::string> text;
+    Fields fields;
+    long line;
+
+    explicit Row(const Record& record)
+        : text(record.fields.begin(), record.fields.end()), fields(text.begin(), text.end()),
+          line(record.line)
+    {
+    }
+    Row(const Row&) = delete;
+    Row(Row&&) = default;
+    Row& operator=(const Row&) = delete;
+    Row& operator=(Row&&) = default;
+    ~Row() = default;
+};
+
+using Rows = std::span<const Row>;
+
 // The rows that the look-ahead holds: its records that have fields, and not all blank.
-std::vector<Record> rowsOf(const std::vector<Line>& lookAhead, char separator)
+std::vector<Row> rowsOf(const std::vector<Line>& lookAhead, char separator)
 {
     RecordReader reader{nullptr, {lookAhead.begin(), lookAhead.end()}, separator};
-    std::vector<Record> rows;
+    std::vector<Row> rows;
     Record record;
     while (readRecord(reader, record)) {
         if (record.problem == RecordProblem::none && filledWidth(record.fields) > 0) {
-            rows.push_back(record);
+            rows.emplace_back(record);
         }
     }
     return rows;
 }
 
-bool isTitle(const Record& row, char separator)
+bool isTitle(const Row& row, char separator)
 {
     if (separator == whitespaceSeparated) {
         return row.fields.size() < fewestColumns;
     }
     return std::count_if(row.fields.begin(), row.fields.end(),
-                         [](const std::string& field) { return !isBlank(field); }) < 2;
+                         [](std::string_view field) { return !isBlank(field); }) < 2;
 }
 
-std::size_t mostCommonWidth(std::vector<Record>::const_iterator first,
-                            std::vector<Record>::const_iterator last)
+std::size_t mostCommonWidth(Rows rows)
 {
     std::map<std::size_t, int> rowsOfWidth;
-    for (auto row = first; row != last; ++row) {
-        ++rowsOfWidth[std::max(fewestColumns, filledWidth(row->fields))];
+    for (const Row& row : rows) {
+        ++rowsOfWidth[std::max(fewestColumns, filledWidth(row.fields))];
     }
     std::pair<std::size_t, int> most{fewestColumns, 0};
-    for (const auto& [width, rows] : rowsOfWidth) {
-        if (rows >= most.second) { // on a tie, the wider: a narrower row lacks fields
-            most = {width, rows};
+    for (const auto& [width, count] : rowsOfWidth) {
+        if (count >= most.second) { // on a tie, the wider: a narrower row lacks fields
+            most = {width, count};
         }
     }
     return most.first;
 }
 
-bool mostlyGrades(const std::vector<Record>& rows, std::size_t column)
+bool mostlyGrades(Rows rows, std::size_t column)
 {
     int filled = 0;
     int grades = 0;
-    for (const Record& row : rows) {
+    for (const Row& row : rows) {
         if (column < row.fields.size() && !isBlank(row.fields[column])) {
             ++filled;
             grades += isGrade(row.fields[column]) ? 1 : 0;
@@ -87,7 +108,7 @@ bool mostlyGrades(const std::vector<Record>& rows, std::size_t column)
     return grades > 0 && 2 * grades >= filled;
 }
 
-std::array<std::size_t, 3> likelyGradeColumns(const std::vector<Record>& rows, std::size_t width)
+std::array<std::size_t, 3> likelyGradeColumns(Rows rows, std::size_t width)
 {
     std::vector<std::size_t> columns;
     for (std::size_t column = 1; column < width; ++column) {
@@ -101,8 +122,7 @@ std::array<std::size_t, 3> likelyGradeColumns(const std::vector<Record>& rows, s
     return {columns[columns.size() - 3], columns[columns.size() - 2], columns.back()};
 }
 
-bool readsAsHeader(const std::vector<std::string>& fields,
-                   const std::array<std::size_t, 3>& gradeColumns)
+bool readsAsHeader(const Fields& fields, const std::array<std::size_t, 3>& gradeColumns)
 {
     std::array<std::string_view, 3> names{};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -129,8 +149,7 @@ bool namesColumns(const LayoutOptions& options)
 
 // The columns the user named, from 0; or why they cannot be used.
 std::optional<std::array<std::size_t, 3>> namedColumns(const LayoutOptions& options,
-                                                       const std::vector<std::string>& header,
-                                                       std::string& problem)
+                                                       const Fields& header, std::string& problem)
 {
     std::array<std::size_t, 3> columns{};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -140,7 +159,7 @@ std::optional<std::array<std::size_t, 3>> namedColumns(const LayoutOptions& opti
             continue;
         }
         const auto found =
-            std::find_if(header.begin(), header.end(), [&named](const std::string& name) {
+            std::find_if(header.begin(), header.end(), [&named](std::string_view name) {
                 return trimmed(name) == trimmed(named);
             });
         if (found == header.end()) {
@@ -152,7 +171,7 @@ std::optional<std::array<std::size_t, 3>> namedColumns(const LayoutOptions& opti
     return columns;
 }
 
-bool decideHeader(const LayoutOptions& options, const Record& candidate,
+bool decideHeader(const LayoutOptions& options, const Row& candidate,
                   const std::array<std::size_t, 3>& gradeColumns)
 {
     switch (options.header) {
@@ -172,7 +191,7 @@ struct Widths {
     std::size_t widest; // of any row read ahead
 };
 
-void useNamedColumns(Layout& layout, const LayoutOptions& options, const Record& candidate,
+void useNamedColumns(Layout& layout, const LayoutOptions& options, const Row& candidate,
                      const Widths& widths)
 {
     if (namesColumns(options) && options.header == HeaderChoice::absent) {
@@ -201,8 +220,8 @@ Layout decideLayout(const std::vector<Line>& lookAhead, const LayoutOptions& opt
 {
     Layout layout;
     layout.separator = mostCommonSeparator(lookAhead);
-    const std::vector<Record> rows = rowsOf(lookAhead, layout.separator);
-    const auto firstRow = std::find_if(rows.begin(), rows.end(), [&layout](const Record& row) {
+    const std::vector<Row> rows = rowsOf(lookAhead, layout.separator);
+    const auto firstRow = std::find_if(rows.begin(), rows.end(), [&layout](const Row& row) {
         return !isTitle(row, layout.separator);
     });
     layout.firstRowLine = firstRow != rows.end() ? firstRow->line
@@ -214,15 +233,15 @@ Layout decideLayout(const std::vector<Line>& lookAhead, const LayoutOptions& opt
     if (firstRow == rows.end() || !layout.problem.empty()) {
         return layout;
     }
-    const Record& candidate = *firstRow;
-    const std::vector<Record> data = std::next(firstRow) == rows.end()
-                                         ? std::vector<Record>{candidate}
-                                         : std::vector<Record>(std::next(firstRow), rows.end());
+    const Row& candidate = *firstRow;
+    // The rows after the first, which may be the header, or the first alone.
+    const Rows data = std::next(firstRow) == rows.end() ? Rows(&candidate, 1)
+                                                        : Rows(std::next(firstRow), rows.end());
     const bool whitespace = layout.separator == whitespaceSeparated;
     Widths widths{fewestColumns, fewestColumns, fewestColumns};
     if (!whitespace) {
         widths.withHeader = std::max(fewestColumns, filledWidth(candidate.fields));
-        widths.withoutHeader = mostCommonWidth(firstRow, rows.end());
+        widths.withoutHeader = mostCommonWidth(Rows(firstRow, rows.end()));
         for (auto row = firstRow; row != rows.end(); ++row) {
             widths.widest = std::max(widths.widest, row->fields.size());
         }
@@ -237,7 +256,7 @@ Layout decideLayout(const std::vector<Line>& lookAhead, const LayoutOptions& opt
             layout.hasHeader ? headerGrades : likelyGradeColumns(data, widths.withoutHeader);
     }
     if (layout.hasHeader) {
-        layout.header = candidate.fields;
+        layout.header = candidate.text;
     }
     return layout;
 }
@@ -249,14 +268,4 @@ std::size_t identificationColumn(const Layout& layout)
         ++column;
     }
     return column;
-}
-
-std::optional<std::size_t> gradeInColumn(const Layout& layout, std::size_t column)
-{
-    for (std::size_t grade = 0; grade < layout.gradeColumns.size(); ++grade) {
-        if (layout.gradeColumns.at(grade) == column) {
-            return grade;
-        }
-    }
-    return std::nullopt;
 }

@@ -50,7 +50,15 @@ Layout decideLayout(const std::vector<Line>& lookAhead, const LayoutOptions& opt
 // The first column that is not a grade: a student's row without it identifies no one.
 std::size_t identificationColumn(const Layout& layout);
 
-// Which grade, from 0, column holds, if any.
-std::optional<std::size_t> gradeInColumn(const Layout& layout, std::size_t column);
+// Which grade, from 0, column holds, if any. Asked of every cell, so defined here.
+inline std::optional<std::size_t> gradeInColumn(const Layout& layout, std::size_t column)
+{
+    for (std::size_t grade = 0; grade < layout.gradeColumns.size(); ++grade) {
+        if (layout.gradeColumns[grade] == column) {
+            return grade;
+        }
+    }
+    return std::nullopt;
+}
 
 #endif

@@ -35,6 +35,13 @@ bool readBlock(LineReader& reader)
     return !reader.endOfInput;
 }
 
+void noteBlock(LineReader& reader)
+{
+    reader.hadCarriageReturn =
+        reader.hadCarriageReturn || reader.block.find('\r') != std::string::npos;
+    reader.hadNullByte = reader.hadNullByte || reader.block.find('\0') != std::string::npos;
+}
+
 // Makes reader.block the next block of text; false at the end.
 bool nextBlock(LineReader& reader)
 {
@@ -52,6 +59,7 @@ bool nextBlock(LineReader& reader)
         reader.utf16 = Utf16Decoder{};
         appendUtf8(reader.block, U'\uFFFD');
     }
+    noteBlock(reader);
     return !reader.block.empty();
 }
 
@@ -66,16 +74,30 @@ FileKind kindOf(std::string_view start)
     return start.find('\0') == std::string_view::npos ? FileKind::text : FileKind::binary;
 }
 
+// Where the next LF or CR is, from start; npos where there is none.
+std::size_t nextLineEnd(const LineReader& reader, std::size_t start)
+{
+    const std::string_view block = reader.block;
+    const std::size_t linefeed = block.find('\n', start);
+    if (!reader.hadCarriageReturn) {
+        return linefeed;
+    }
+    const std::size_t searched =
+        (linefeed == std::string_view::npos ? block.size() : linefeed) - start;
+    const std::size_t carriageReturn = block.substr(start, searched).find('\r');
+    return carriageReturn == std::string_view::npos ? linefeed : start + carriageReturn;
+}
+
 // Appends the line's bytes up to its end or the block's; true at the line's end.
 bool takeLineBytes(LineReader& reader, Line& line)
 {
-    const std::size_t end = reader.block.find_first_of("\r\n", reader.next);
+    const std::size_t end = nextLineEnd(reader, reader.next);
     const std::size_t stop = end == std::string::npos ? reader.block.size() : end;
-    const std::size_t room = longestLine - std::min(longestLine, reader.bytes.size());
+    const std::size_t room = longestLine - std::min(longestLine, line.text.size());
     if (stop - reader.next > room) {
         line.problem = LineProblem::tooLong;
     }
-    reader.bytes.append(reader.block, reader.next, std::min(stop - reader.next, room));
+    line.text.append(reader.block, reader.next, std::min(stop - reader.next, room));
     reader.next = stop;
     if (end == std::string::npos) {
         return false;
@@ -105,13 +127,14 @@ FileKind startReading(LineReader& reader)
             reader.block.erase(0, utf8Mark.size());
         }
     }
+    noteBlock(reader);
     return reader.kind;
 }
 
 bool readLine(LineReader& reader, Line& line)
 {
     line.problem = LineProblem::none;
-    reader.bytes.clear();
+    line.text.clear();
     bool started = false;
     while (reader.next < reader.block.size() || nextBlock(reader)) {
         started = true;
@@ -124,11 +147,13 @@ bool readLine(LineReader& reader, Line& line)
     }
     line.number = ++reader.lineNumber;
     if (line.problem == LineProblem::tooLong) {
-        line.text = lineAsUtf8(startOfText(reader.bytes, shownOfLongLine)) + "\u2026";
+        line.text = lineAsUtf8(startOfText(line.text, shownOfLongLine)) + "\u2026";
         return true;
     }
-    line.text = lineAsUtf8(reader.bytes);
-    if (line.text.find('\0') != std::string::npos) {
+    if (!isUtf8(line.text)) {
+        line.text = lineAsUtf8(line.text);
+    }
+    if (reader.hadNullByte && line.text.find('\0') != std::string::npos) {
         line.problem = LineProblem::nullByte;
         std::string shown;
         for (const char character : line.text) {

@@ -32,9 +32,12 @@ struct LineReader {
     std::string raw;   // the last block as read
     std::string block; // the same as text: UTF-8 for a UTF-16 file
     std::size_t next = 0;
+    // Whether any block so far held a CR or a null byte: most files have none, and a line
+    // of them is then searched for an LF alone.
+    bool hadCarriageReturn = false;
+    bool hadNullByte = false;
     bool endOfInput = false;
     long lineNumber = 0;
-    std::string bytes; // the line being read
 };
 
 // Reads the first block and tells the file's kind, skipping a byte-order mark.

@@ -44,7 +44,7 @@ bool closeQuote(RecordReader& reader, Record& record, std::vector<Line>& taken)
         }
         record.text += '\n';
         record.text += taken.back().text;
-        open = splitQuotedLine(taken.back().text, reader.separator, record.fields, true);
+        open = splitQuotedLine(record.text, reader.separator, record.fields, record.unquoted);
     }
     return !open;
 }
@@ -61,22 +61,22 @@ bool joinsTwoRows(const RecordReader& reader, std::string_view first, std::strin
 
 bool readRecord(RecordReader& reader, Record& record)
 {
-    Line first;
+    Line& first = reader.line;
     if (!nextLine(reader, first)) {
         return false;
     }
-    record.fields.clear();
     record.line = first.number;
     record.problem = problemOf(first);
-    record.text = std::move(first.text);
+    record.text.swap(first.text);
     if (record.problem != RecordProblem::none) {
+        record.fields.clear();
         return true;
     }
     if (reader.separator == whitespaceSeparated) {
         record.fields = splitWhitespaceLine(record.text);
         return true;
     }
-    if (!splitQuotedLine(record.text, reader.separator, record.fields, false)) {
+    if (!splitQuotedLine(record.text, reader.separator, record.fields, record.unquoted)) {
         return true;
     }
     const std::size_t firstLength = record.text.size();

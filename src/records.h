@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fields.h"
 #include "lines.h"
 
 // A quoted field may hold line ends, as spreadsheets write a cell of several lines; a
@@ -16,11 +17,13 @@ constexpr std::size_t longestQuotedText = std::size_t{64} << 10U;
 
 enum class RecordProblem { none, tooLong, nullByte, openQuote };
 
-// One row of the file: a line, or several that quotes join.
+// One row of the file: a line, or several that quotes join. Its fields point into its own
+// text and unquoted, so a record is read into, and not copied.
 struct Record {
-    std::vector<std::string> fields;
-    std::string text; // as typed, its lines joined by '\n'
-    long line = 0;    // where it starts
+    Fields fields;
+    std::string text;     // as typed, its lines joined by '\n'
+    std::string unquoted; // the fields whose quotes had to be taken out
+    long line = 0;        // where it starts
     RecordProblem problem = RecordProblem::none;
 };
 
@@ -30,6 +33,7 @@ struct RecordReader {
     char separator = ' ';
     // A quote that joins two lines which already have this many fields each is a stray one.
     std::size_t width = std::numeric_limits<std::size_t>::max();
+    Line line{}; // the last line read, its memory used again
 };
 
 // The next record; false at the end. A quote that does not close within the limits, or

@@ -1,7 +1,9 @@
 #include "table.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 
 #include "encoding.h"
 #include "fields.h"
@@ -43,8 +45,7 @@ std::string recordProblem(const Record& record)
 
 // Why a record cannot be a student of the layout, if it cannot; fields loses the trailing
 // blank fields past the layout's width, which are no fields.
-std::string shapeProblem(const Record& record, std::vector<std::string>& fields,
-                         const Layout& layout)
+std::string shapeProblem(const Record& record, Fields& fields, const Layout& layout)
 {
     if (record.problem != RecordProblem::none) {
         return recordProblem(record);
@@ -67,10 +68,10 @@ bool outsideZeroToTen(float grade)
     return grade < 0.0f || grade > 10.0f;
 }
 
-void readGrades(StudentRow& row, const Layout& layout)
+void readGrades(StudentRow& row, const Fields& fields, const Layout& layout)
 {
     for (std::size_t i = 0; i < 3 && row.error.empty(); ++i) {
-        const std::string& field = row.fields.at(layout.gradeColumns.at(i));
+        const std::string_view field = fields.at(layout.gradeColumns.at(i));
         const GradeField read = readGradeField(field);
         if (read.problem != GradeProblem::none) {
             row.error = gradeProblem(i + 1, read.problem, field);
@@ -84,7 +85,9 @@ void readGrades(StudentRow& row, const Layout& layout)
 
 bool needsQuotes(std::string_view cell, char separator)
 {
-    return cell.find_first_of(std::string{separator, '"', '\n', '\r'}) != std::string_view::npos;
+    return std::any_of(cell.begin(), cell.end(), [separator](char character) {
+        return character == separator || character == '"' || character == '\n' || character == '\r';
+    });
 }
 
 // A spreadsheet takes a cell that starts so for a formula, or for the start of one.
@@ -94,32 +97,74 @@ bool startsLikeFormula(std::string_view cell)
            std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos;
 }
 
-void appendText(std::string& table, std::string_view cell, TableStyle style)
+// A row goes straight into the table's memory, made large enough for it first: a row is
+// many short pieces, and appending each apart would check and copy each apart.
+char* makeRoom(std::string& table, std::size_t most)
 {
-    // An apostrophe before it is how a spreadsheet is told that a cell is text.
-    const std::string_view mark = style.forSpreadsheets && startsLikeFormula(cell) ? "'" : "";
-    if (!needsQuotes(cell, style.separator)) {
-        table.append(mark).append(cell);
-        return;
-    }
-    table.append(1, '"').append(mark);
-    for (const char character : cell) {
-        table += character;
-        if (character == '"') {
-            table += '"';
-        }
-    }
-    table += '"';
+    const std::size_t start = table.size();
+    table.resize(start + most);
+    return table.data() + start;
 }
 
-void appendCells(std::string& table, const std::vector<std::string>& cells, TableStyle style)
+void keepWritten(std::string& table, const char* end)
 {
-    for (const std::string& cell : cells) {
-        if (&cell != &cells.front()) {
-            table += style.separator;
-        }
-        appendText(table, cell, style);
+    table.resize(static_cast<std::size_t>(end - table.data()));
+}
+
+// The most room a text cell takes: every character a quote, doubled, the quotes around it
+// and an apostrophe.
+std::size_t mostForText(std::string_view cell)
+{
+    return 2 * cell.size() + 3;
+}
+
+char* putText(char* out, std::string_view cell, TableStyle style)
+{
+    // An apostrophe before it is how a spreadsheet is told that a cell is text.
+    const bool mark = style.forSpreadsheets && startsLikeFormula(cell);
+    const bool quotes = needsQuotes(cell, style.separator);
+    if (quotes) {
+        *out++ = '"';
     }
+    if (mark) {
+        *out++ = '\'';
+    }
+    if (!quotes) {
+        std::memcpy(out, cell.data(), cell.size());
+        return out + cell.size();
+    }
+    for (const char character : cell) {
+        *out++ = character;
+        if (character == '"') {
+            *out++ = '"';
+        }
+    }
+    *out++ = '"';
+    return out;
+}
+
+// The program's own words, which need neither quotes nor an apostrophe.
+char* putWord(char* out, std::string_view word)
+{
+    std::memcpy(out, word.data(), word.size());
+    return out + word.size();
+}
+
+char* putNumber(char* out, float value, char decimalMark, NumberTexts& numbers)
+{
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    constexpr std::uint32_t fibonacciHash = 2654435769U;
+    NumberTexts::Text& kept = numbers.kept.at((bits * fibonacciHash >> 20U) % numbers.kept.size());
+    if (kept.length == 0 || kept.bits != bits) {
+        const auto written = std::to_chars(kept.characters.data(),
+                                           kept.characters.data() + kept.characters.size(), value);
+        std::replace(kept.characters.data(), written.ptr, '.', decimalMark);
+        kept.bits = bits;
+        kept.length = static_cast<std::uint8_t>(written.ptr - kept.characters.data());
+    }
+    // All of the characters kept: a copy of a fixed size is two moves, not a call.
+    std::memcpy(out, kept.characters.data(), kept.characters.size());
+    return out + kept.length;
 }
 
 } // namespace
@@ -132,16 +177,15 @@ std::string quotedForMessage(std::string_view text)
     return '"' + shown + (shown.size() < text.size() ? "\u2026\"" : "\"");
 }
 
-StudentRow gradeStudent(Record record, const Layout& layout)
+StudentRow gradeStudent(Record& record, const Layout& layout)
 {
     StudentRow row;
-    row.fields = std::move(record.fields);
-    row.error = shapeProblem(record, row.fields, layout);
-    if (!row.error.empty() && row.fields.size() != layout.width) {
-        row.fields.assign(layout.width, "");
-        row.fields.front() = std::move(record.text);
+    row.error = shapeProblem(record, record.fields, layout);
+    if (!row.error.empty() && record.fields.size() != layout.width) {
+        record.fields.assign(layout.width, "");
+        record.fields.front() = record.text;
     }
-    readGrades(row, layout);
+    readGrades(row, record.fields, layout);
     if (row.error.empty()) {
         row.weightedAverage = computeWeightedAverage(row.grades[0], row.grades[1], row.grades[2]);
         row.conceptLetter = classifyConcept(row.weightedAverage);
@@ -170,46 +214,53 @@ std::vector<std::string> headerNames(std::vector<std::string> fields, const Layo
 
 void appendHeader(std::string& table, const std::vector<std::string>& names, TableStyle style)
 {
-    appendCells(table, names, style);
-    table += style.separator;
-    appendCells(table, {"M\u00e9dia ponderada", "Conceito", "Defini\u00e7\u00e3o"}, style);
-    table += '\n';
+    std::vector<std::string> cells = names;
+    cells.insert(cells.end(), {"M\u00e9dia ponderada", "Conceito", "Defini\u00e7\u00e3o"});
+    std::size_t most = 0;
+    for (const std::string& cell : cells) {
+        most += mostForText(cell) + 1;
+    }
+    char* out = makeRoom(table, most);
+    for (const std::string& cell : cells) {
+        out = putText(out, cell, style);
+        *out++ = &cell == &cells.back() ? '\n' : style.separator;
+    }
+    keepWritten(table, out);
 }
 
-void appendRow(std::string& table, const StudentRow& row, const Layout& layout, TableStyle style)
+void appendRow(std::string& table, const Fields& fields, const StudentRow& row,
+               const Layout& layout, TableStyle style, NumberTexts& numbers)
 {
+    constexpr std::string_view approved = "APROVADO";
+    constexpr std::string_view failed = "REPROVADO";
+    constexpr std::string_view error = "erro: ";
+    // Four numbers, the verdict or the error, the letter, the separators and the line end.
+    std::size_t most = 4 * NumberTexts::longest + failed.size() + mostForText(error) +
+                       mostForText(row.error) + layout.width + 5;
+    for (const std::string_view field : fields) {
+        most += mostForText(field);
+    }
+    char* out = makeRoom(table, most);
     const bool computed = !row.conceptLetter.empty();
     for (std::size_t column = 0; column < layout.width; ++column) {
-        if (column > 0) {
-            table += style.separator;
-        }
         const auto grade = gradeInColumn(layout, column);
-        if (computed && grade) {
-            table += shortestNumber(row.grades.at(*grade), style.decimalMark);
-        } else {
-            appendText(table, row.fields.at(column), style);
-        }
+        out = computed && grade ? putNumber(out, row.grades.at(*grade), style.decimalMark, numbers)
+                                : putText(out, fields.at(column), style);
+        *out++ = style.separator;
     }
-    table += style.separator;
     if (computed) {
-        table += shortestNumber(row.weightedAverage, style.decimalMark);
+        out = putNumber(out, row.weightedAverage, style.decimalMark, numbers);
     }
-    table += style.separator;
-    appendCells(table,
-                {row.conceptLetter, !computed                       ? "erro: " + row.error
-                                    : isApproved(row.conceptLetter) ? "APROVADO"
-                                                                    : "REPROVADO"},
-                style);
-    table += '\n';
-}
-
-std::string shortestNumber(float value, char decimalMark)
-{
-    std::array<char, 32> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    std::string text(digits.data(), written.ptr);
-    std::replace(text.begin(), text.end(), '.', decimalMark);
-    return text;
+    *out++ = style.separator;
+    out = putWord(out, row.conceptLetter);
+    *out++ = style.separator;
+    if (computed) {
+        out = putWord(out, isApproved(row.conceptLetter) ? approved : failed);
+    } else {
+        out = putText(out, std::string(error) + row.error, style);
+    }
+    *out++ = '\n';
+    keepWritten(table, out);
 }
 
 std::string describeLayout(const Layout& layout, const std::vector<std::string>& names)

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,9 +22,8 @@ struct TableStyle {
 constexpr TableStyle forPortugueseSpreadsheets{';', ',', true};
 constexpr TableStyle forPrograms{',', '.', false};
 
-// One row of the table: a student, computed or with why it could not be.
+// What the table says of a student besides the fields: computed, or why it could not be.
 struct StudentRow {
-    std::vector<std::string> fields; // the layout's width of them, as typed
     std::array<float, 3> grades{};
     float weightedAverage = 0.0f;
     std::string conceptLetter; // empty when not computed
@@ -33,21 +33,31 @@ struct StudentRow {
 
 // Computes a student from a record with boletim's own code, the grades read by its rules
 // with a decimal comma accepted too. A record that is not a row of the layout's width,
-// or has no identification, keeps all its text: in the first field where its fields
-// cannot be placed.
-StudentRow gradeStudent(Record record, const Layout& layout);
+// or has no identification, keeps all its text: its fields become the layout's width of
+// them, as typed, or, where they cannot be placed, its text in the first.
+StudentRow gradeStudent(Record& record, const Layout& layout);
 
 // The table's column names: the header's, or made up where fields is empty.
 std::vector<std::string> headerNames(std::vector<std::string> fields, const Layout& layout);
 
 void appendHeader(std::string& table, const std::vector<std::string>& names, TableStyle style);
-void appendRow(std::string& table, const StudentRow& row, const Layout& layout, TableStyle style);
+// The texts of the numbers written last, by their bits: a class writes the same grades
+// again and again, and making a float's shortest text is the costliest step of a row.
+struct NumberTexts {
+    static constexpr std::size_t longest = 15; // as -1.17549435e-38
+    struct Text {
+        std::uint32_t bits = 0;
+        std::uint8_t length = 0; // 0 where nothing is kept
+        std::array<char, longest> characters{};
+    };
+    std::vector<Text> kept = std::vector<Text>(4096);
+};
+
+void appendRow(std::string& table, const Fields& fields, const StudentRow& row,
+               const Layout& layout, TableStyle style, NumberTexts& numbers);
 
 // What the user typed, in a message: in quotes, on one line, the start of it if it is long.
 std::string quotedForMessage(std::string_view text);
-
-// A float in the shortest form that reads back as the same float.
-std::string shortestNumber(float value, char decimalMark);
 
 // "cabeçalho na linha 1; notas nas colunas 3 "Nota 1", 4 "Nota 2" e 5 "Nota 3"".
 std::string describeLayout(const Layout& layout, const std::vector<std::string>& names);

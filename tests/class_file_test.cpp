@@ -160,7 +160,7 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
          "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
              "Ana Maria,7,8,9,8.333333,B,APROVADO\nBia,6.5,7,9,7.9166665,B,APROVADO\n",
          0, "t:1: aviso: linha de t\u00edtulo"},
-        {"a spreadsheet itself is refused", "PK\x03\x04\x14\x00", forPrograms, "", 0,
+        {"a spreadsheet itself is refused", "PK\x03\x04\x14", forPrograms, "", 0,
          "boletim-turma: t: \u00e9 uma planilha"},
     });
     for (const ClassCase& each : cases) {
