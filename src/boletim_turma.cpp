@@ -3,19 +3,26 @@
 // by boletim's own reading and grading. Messages are in Portuguese, in the encoding of
 // the user's locale.
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "class_file.h"
 #include "encoding.h"
 #include "fields.h"
 #include "reading.h"
+#include "workbook.h"
 
 namespace {
 
@@ -26,13 +33,16 @@ constexpr int couldNotRun = 2;
 constexpr std::string_view usage =
     "Uso: boletim-turma [OP\u00c7\u00c3O]... [ARQUIVO]\n"
     "Calcula a m\u00e9dia ponderada, o conceito e o resultado de cada aluno de uma turma\n"
-    "e escreve uma tabela na sa\u00edda padr\u00e3o.\n"
+    "e escreve uma tabela na sa\u00edda padr\u00e3o ou, com -o, num arquivo.\n"
     "\n"
     "Cada linha do ARQUIVO \u00e9 um aluno: os campos que o identificam e tr\u00eas notas.\n"
     "Os campos s\u00e3o separados por ';', tabula\u00e7\u00e3o ou ',' (com aspas, como as\n"
     "planilhas os gravam) ou por espa\u00e7os. Sem ARQUIVO, ou quando ARQUIVO \u00e9 -,\n"
     "l\u00ea a entrada padr\u00e3o.\n"
     "\n"
+    "  -o, --saida=SA\u00cdDA   grava a tabela em SA\u00cdDA: uma planilha, se o nome termina\n"
+    "                      em .xlsx, com uma folha de resumo e um gr\u00e1fico; sen\u00e3o,\n"
+    "                      a tabela em CSV\n"
     "  -n, --notas=LISTA   as tr\u00eas colunas das notas, por n\u00famero ou pelo nome no\n"
     "                      cabe\u00e7alho: -n 3,4,5 ou --notas '1\u00ba Bim,2\u00ba Bim,3\u00ba "
     "Bim'\n"
@@ -95,6 +105,7 @@ int writeAndExit(std::string_view text)
 struct Options {
     ClassOptions classOptions;
     std::string path = "-";
+    std::string outputPath = "-";
 };
 
 // The three columns of --notas, as given; none where the list is not three of them.
@@ -124,6 +135,27 @@ std::optional<int> usageError(const std::string& message)
     return couldNotRun;
 }
 
+// Whether arguments[next] is the option -LETTER or --NAME, which takes a value: as
+// -LETTERVALUE, -LETTER VALUE, --NAME=VALUE or --NAME VALUE. Puts it in value, empty
+// where the arguments end first.
+bool takesValue(const std::vector<std::string_view>& arguments, std::size_t& next, char letter,
+                std::string_view name, std::string_view& value)
+{
+    const std::string_view argument = arguments[next];
+    const std::string shortForm{'-', letter};
+    const std::string longForm = "--" + std::string(name);
+    if (argument.starts_with(longForm + "=")) {
+        value = argument.substr(longForm.size() + 1);
+    } else if (argument.starts_with(shortForm) && argument.size() > 2) {
+        value = argument.substr(2);
+    } else if (argument == shortForm || argument == longForm) {
+        value = ++next < arguments.size() ? arguments[next] : "";
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // Takes the option at arguments[next] (and its value, where it has one); gives the exit
 // status where the program stops there.
 std::optional<int> takeOption(const std::vector<std::string_view>& arguments, std::size_t& next,
@@ -131,6 +163,7 @@ std::optional<int> takeOption(const std::vector<std::string_view>& arguments, st
 {
     const std::string_view argument = arguments[next];
     LayoutOptions& layout = options.classOptions.layout;
+    std::string_view value;
     if (argument == "-p" || argument == "--ponto") {
         options.classOptions.style = forPrograms;
     } else if (argument == "--cabecalho") {
@@ -141,25 +174,19 @@ std::optional<int> takeOption(const std::vector<std::string_view>& arguments, st
         return writeAndExit(usage);
     } else if (argument == "-V" || argument == "--version") {
         return writeAndExit(version);
-    } else if (argument == "-n" || argument == "--notas" || argument.starts_with("--notas=") ||
-               (argument.starts_with("-n") && argument.size() > 2)) {
-        std::string_view list;
-        if (argument.starts_with("--notas=")) {
-            list = argument.substr(std::string_view("--notas=").size());
-        } else if (argument.size() > 2 && argument[1] == 'n') {
-            list = argument.substr(2);
-        } else if (++next < arguments.size()) {
-            list = arguments[next];
-        } else {
-            return usageError(local("a op\u00e7\u00e3o '") + std::string(argument) +
-                              local("' pede as colunas das notas"));
-        }
-        layout.gradeColumns = gradeColumnList(list);
+    } else if (takesValue(arguments, next, 'n', "notas", value)) {
+        layout.gradeColumns = gradeColumnList(value);
         if (layout.gradeColumns.empty()) {
             return usageError(local("--notas pede tr\u00eas colunas diferentes, separadas por "
                                     "v\u00edrgula, como 3,4,5: '") +
-                              std::string(list) + "'");
+                              std::string(value) + "'");
         }
+    } else if (takesValue(arguments, next, 'o', "saida", value)) {
+        if (value.empty()) {
+            return usageError(local("a op\u00e7\u00e3o '") + std::string(argument) +
+                              local("' pede o nome do arquivo de sa\u00edda"));
+        }
+        options.outputPath = value;
     } else {
         return usageError(local("op\u00e7\u00e3o desconhecida: '") + std::string(argument) + "'");
     }
@@ -188,18 +215,135 @@ std::optional<int> readOptions(const std::vector<std::string_view>& arguments, O
     return std::nullopt;
 }
 
-int finish(const ClassResult& result, const std::string& source, Output& table)
+// Where the table goes: standard output, or a file, written under a name of its own in the
+// same folder and renamed at the end, so that a run that fails leaves none of it.
+struct Destination {
+    std::filesystem::path path; // empty for standard output
+    std::filesystem::path temporary;
+    std::FILE* file = stdout;
+    WorkbookFile workbook;
+};
+
+std::string lowercase(std::string text)
 {
-    if (result.outcome == ClassOutcome::refused) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char character) {
+        return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
+                                                    : character;
+    });
+    return text;
+}
+
+// A hidden name beside path's, as .boletins.xlsx.5f3a9c2e.tmp.
+std::filesystem::path temporaryBeside(const std::filesystem::path& path)
+{
+    std::random_device random;
+    std::array<char, 16> suffix{};
+    const auto written = std::to_chars(suffix.data(), suffix.data() + suffix.size(), random(), 16);
+    std::string name(1, '.');
+    name += path.filename().string();
+    name += '.';
+    name.append(suffix.data(), written.ptr);
+    name += ".tmp";
+    return path.parent_path() / name;
+}
+
+// Opens the destination that options name; gives the exit status where it cannot.
+std::optional<int> openDestination(const Options& options, Destination& destination)
+{
+    if (options.outputPath == "-") {
+        return std::nullopt;
+    }
+    destination.path = options.outputPath;
+    const std::string extension = lowercase(destination.path.extension().string());
+    std::error_code ignored;
+    if (extension == ".xls" || extension == ".ods") {
+        writeError(local("'") + options.outputPath +
+                   local("': a planilha sai em .xlsx; outro nome recebe a tabela em CSV"));
         return couldNotRun;
     }
+    if (options.path != "-" &&
+        std::filesystem::equivalent(options.path, destination.path, ignored)) {
+        writeError(local("a sa\u00edda '") + options.outputPath +
+                   local("' \u00e9 o pr\u00f3prio arquivo de entrada"));
+        return couldNotRun;
+    }
+    destination.temporary = temporaryBeside(destination.path);
+    errno = 0;
+    destination.file = std::fopen(destination.temporary.c_str(), "wb");
+    if (destination.file == nullptr) {
+        writeError(local("n\u00e3o foi poss\u00edvel escrever '") + options.outputPath + "'" +
+                   systemError());
+        return couldNotRun;
+    }
+    if (extension == ".xlsx") {
+        std::fclose(destination.file); // the library writes the file when it is finished
+        destination.file = nullptr;
+        std::string problem;
+        destination.workbook = startWorkbook(destination.temporary.string(), problem);
+        if (!destination.workbook) {
+            std::filesystem::remove(destination.temporary, ignored);
+            writeError(local(problem));
+            return couldNotRun;
+        }
+    }
+    return std::nullopt;
+}
+
+void discardDestination(Destination& destination)
+{
+    destination.workbook.reset();
+    if (destination.file != nullptr && destination.file != stdout) {
+        std::fclose(destination.file);
+    }
+    std::error_code ignored;
+    std::filesystem::remove(destination.temporary, ignored);
+}
+
+// Writes out what the destination has yet to get and puts it under its name; false, with
+// a message, where that failed.
+bool closeDestination(Destination& destination, Output& table, const ClassCounts& counts)
+{
+    errno = 0;
+    if (destination.workbook) {
+        std::string problem;
+        if (!finishWorkbook(std::move(destination.workbook), counts, problem)) {
+            writeError(local("n\u00e3o foi poss\u00edvel escrever '") + destination.path.string() +
+                       "': " + problem);
+            return false;
+        }
+    } else if (!flushOutput(table) || std::fflush(destination.file) != 0 ||
+               std::ferror(destination.file) != 0 ||
+               (destination.file != stdout &&
+                std::fclose(std::exchange(destination.file, nullptr)) != 0)) {
+        writeError(cannotWrite() + systemError());
+        return false;
+    }
+    std::error_code renamed;
+    if (!destination.path.empty()) {
+        std::filesystem::rename(destination.temporary, destination.path, renamed);
+    }
+    if (renamed) {
+        writeError(local("n\u00e3o foi poss\u00edvel escrever '") + destination.path.string() +
+                   "': " + renamed.message());
+        return false;
+    }
+    return true;
+}
+
+int finish(const ClassResult& result, const std::string& source, Output& table,
+           Destination& destination)
+{
     if (result.outcome == ClassOutcome::unreadable) {
         writeError(local("erro ao ler '") + source + "'" + systemError());
-        return couldNotRun;
     }
-    errno = 0;
-    if (!flushOutput(table) || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        writeError(cannotWrite() + systemError());
+    if (result.outcome == ClassOutcome::sheetFull) {
+        static_assert(mostRowsOfASheet == 1048576);
+        writeError(local("a tabela passa de 1.048.576 linhas, o m\u00e1ximo de uma planilha; "
+                         "escreva-a em CSV"));
+    }
+    if (result.outcome != ClassOutcome::computed ||
+        !closeDestination(destination, table, result.counts)) {
+        discardDestination(destination);
         return couldNotRun;
     }
     const std::string summaryText = source + ": " + local(result.layoutDescription) + "\n" +
@@ -229,12 +373,17 @@ int main(int argc, char** argv)
                    systemError());
         return couldNotRun;
     }
+    Destination destination;
+    if (const auto status = openDestination(options, destination)) {
+        return *status;
+    }
     LineReader reader;
     reader.file = input;
-    Output table{stdout, {}};
+    Output table{destination.file, {}};
     Output messages{stderr, {}};
-    const ClassResult result = convertClass(reader, options.classOptions, source, table, messages);
-    const int status = finish(result, source, table);
+    const ClassResult result = convertClass(reader, options.classOptions, source, table, messages,
+                                            destination.workbook.get());
+    const int status = finish(result, source, table, destination);
     if (!standardInput) {
         std::fclose(input);
     }

@@ -52,6 +52,7 @@ struct ClassPass {
     std::string_view source;
     Output& table;
     Output& messages;
+    Workbook* workbook;
     Layout layout;
     ClassResult result;
     NumberTexts numbers;
@@ -62,10 +63,14 @@ std::string where(const ClassPass& pass, long line)
     return std::string(pass.source) + ':' + std::to_string(line) + ": ";
 }
 
-void writeStudent(ClassPass& pass, Record& record)
+// False where the workbook's sheet has no room for the row.
+bool writeStudent(ClassPass& pass, Record& record)
 {
     const long line = record.line;
     const StudentRow row = gradeStudent(record, pass.layout);
+    if (pass.workbook != nullptr && !addStudentRow(*pass.workbook, record.fields, row)) {
+        return false;
+    }
     for (const std::string& warning : row.warnings) {
         addMessage(pass.messages, where(pass, line), "aviso: " + warning);
     }
@@ -73,18 +78,23 @@ void writeStudent(ClassPass& pass, Record& record)
         addMessage(pass.messages, where(pass, line), row.error);
     }
     countStudent(pass.result.counts, row);
-    appendRow(pass.table.text, record.fields, row, pass.layout, pass.options.style, pass.numbers);
+    if (pass.workbook == nullptr) {
+        appendRow(pass.table.text, record.fields, row, pass.layout, pass.options.style,
+                  pass.numbers);
+    }
     if (pass.table.text.size() >= tableBlock) {
         flushOutput(pass.table);
     }
+    return true;
 }
 
-void takeRecord(ClassPass& pass, Record& record)
+// False where the reading stops, at a row the workbook has no room for.
+bool takeRecord(ClassPass& pass, Record& record)
 {
     const bool sound = record.problem == RecordProblem::none;
     const bool isHeader = pass.layout.hasHeader && record.line == pass.layout.firstRowLine;
     if ((sound && filledWidth(record.fields) == 0) || isHeader) {
-        return; // a blank row, or the header, which the table starts with
+        return true; // a blank row, or the header, which the table starts with
     }
     if (sound && record.line < pass.layout.firstRowLine) {
         // A title has one field that is not blank, or, separated by spaces, a few words.
@@ -93,13 +103,27 @@ void takeRecord(ClassPass& pass, Record& record)
         const std::string_view text =
             pass.layout.separator == whitespaceSeparated || title == record.fields.end()
                 ? std::string_view(record.text)
-                : std::string_view(*title);
+                : *title;
         addMessage(pass.messages, where(pass, record.line),
                    "aviso: linha de t\u00edtulo, fora da tabela: " +
                        quotedForMessage(trimmed(text)));
+        return true;
+    }
+    return writeStudent(pass, record);
+}
+
+void writeHeader(ClassPass& pass)
+{
+    const std::vector<std::string> names = headerNames(pass.layout.header, pass.layout);
+    pass.result.layoutDescription = describeLayout(pass.layout, names);
+    if (pass.workbook != nullptr) {
+        addHeaderRow(*pass.workbook, names, pass.layout);
         return;
     }
-    writeStudent(pass, record);
+    if (pass.options.style.forSpreadsheets) {
+        pass.table.text += byteOrderMark; // without it Excel does not read UTF-8
+    }
+    appendHeader(pass.table.text, names, pass.options.style);
 }
 
 } // namespace
@@ -116,9 +140,9 @@ bool flushOutput(Output& output)
 }
 
 ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
-                         Output& table, Output& messages)
+                         Output& table, Output& messages, Workbook* workbook)
 {
-    ClassPass pass{options, source, table, messages, {}, {}, {}};
+    ClassPass pass{options, source, table, messages, workbook, {}, {}, {}};
     const FileKind kind = startReading(input);
     if (kind == FileKind::spreadsheet || kind == FileKind::binary) {
         addMessage(messages, "boletim-turma: " + std::string(source) + ": ", refusal(kind));
@@ -133,17 +157,15 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
         pass.result.outcome = ClassOutcome::refused;
         return pass.result;
     }
-    if (options.style.forSpreadsheets) {
-        table.text += byteOrderMark; // without it Excel does not read UTF-8
-    }
-    const std::vector<std::string> names = headerNames(pass.layout.header, pass.layout);
-    appendHeader(table.text, names, options.style);
-    pass.result.layoutDescription = describeLayout(pass.layout, names);
+    writeHeader(pass);
     RecordReader records{
         &input, {lookAhead.begin(), lookAhead.end()}, pass.layout.separator, pass.layout.width};
     Record record;
     while (readRecord(records, record)) {
-        takeRecord(pass, record);
+        if (!takeRecord(pass, record)) {
+            pass.result.outcome = ClassOutcome::sheetFull;
+            return pass.result;
+        }
     }
     if (input.file != nullptr && std::ferror(input.file) != 0) {
         pass.result.outcome = ClassOutcome::unreadable;

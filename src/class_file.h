@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "lines.h"
 #include "table.h"
+#include "workbook.h"
 
 // Where the table or the messages go: written to file as they come, or, where file is
 // null, kept in text.
@@ -24,7 +25,7 @@ struct ClassOptions {
     LayoutOptions layout;
 };
 
-enum class ClassOutcome { computed, refused, unreadable };
+enum class ClassOutcome { computed, refused, unreadable, sheetFull };
 
 struct ClassResult {
     ClassOutcome outcome = ClassOutcome::computed;
@@ -32,11 +33,12 @@ struct ClassResult {
     std::string layoutDescription; // UTF-8
 };
 
-// Reads a class from input, one row at a time, and writes its table to table and a
-// message for each row that is not a student to messages, in the locale's encoding,
-// each starting with source, which names the input. A file it cannot read as a class
-// is refused with a message, before any of the table is written.
+// Reads a class from input, one row at a time, and writes its table to table, or to
+// workbook where there is one, and a message for each row that is not a student to
+// messages, in the locale's encoding, each starting with source, which names the input. A
+// file it cannot read as a class is refused with a message, before any of the table is
+// written; a table too long for a workbook's sheet stops at the row that does not fit.
 ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
-                         Output& table, Output& messages);
+                         Output& table, Output& messages, Workbook* workbook = nullptr);
 
 #endif

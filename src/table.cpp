@@ -263,6 +263,13 @@ void appendRow(std::string& table, const Fields& fields, const StudentRow& row,
     keepWritten(table, out);
 }
 
+void appendShortestNumber(std::string& text, float value)
+{
+    std::array<char, NumberTexts::longest> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    text.append(digits.data(), written.ptr);
+}
+
 std::string describeLayout(const Layout& layout, const std::vector<std::string>& names)
 {
     std::string text = layout.hasHeader

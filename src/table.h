@@ -59,6 +59,9 @@ void appendRow(std::string& table, const Fields& fields, const StudentRow& row,
 // What the user typed, in a message: in quotes, on one line, the start of it if it is long.
 std::string quotedForMessage(std::string_view text);
 
+// A float in the shortest form that reads back as the same float, with a decimal point.
+void appendShortestNumber(std::string& text, float value);
+
 // "cabeçalho na linha 1; notas nas colunas 3 "Nota 1", 4 "Nota 2" e 5 "Nota 3"".
 std::string describeLayout(const Layout& layout, const std::vector<std::string>& names);
 

@@ -11,4 +11,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config looks at the target's libraries only, never the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${debian_triplet}/pkgconfig:/usr/share/pkgconfig)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${qemu_program} -L /usr/${debian_triplet})
