@@ -3,7 +3,9 @@
 # fields, the programs' exact output and manual pages that render without warnings.
 # A hardened build is the package as shipped: lintian must then find nothing at all, and
 # hardening-check must confirm the binary's protections (each where it is installed).
-# Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT HARDENED(1|0)
+# Where the build writes .xlsx, the package depends on libxlsxwriter's runtime package and
+# its boletim-turma writes a workbook.
+# Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT HARDENED(1|0) XLSX(1|0)
 . "$(dirname "$0")/frame.sh"
 cpack=${args[0]}
 config=${args[1]}
@@ -11,6 +13,7 @@ version=${args[2]}
 input=${args[3]}
 expected=${args[4]}
 hardened=${args[5]}
+xlsx=${args[6]}
 need dpkg-deb dpkg-shlibdeps file man localedef
 mkdir "$work/locales"
 localedef -i pt_BR -f UTF-8 "$work/locales/pt_BR.UTF-8" >/dev/null 2>&1 ||
@@ -38,6 +41,12 @@ class=$(dirname "$0")/golden/turma/quoted_commas
 (cd "$(dirname "$class")" && "$work/root/usr/bin/boletim-turma" --ponto quoted_commas.csv) \
     >"$work/table" 2>/dev/null || fail "packaged boletim-turma exited $?"
 cmp "$class.out" "$work/table" || fail "packaged boletim-turma's table differs"
+if [ "$xlsx" = 1 ]; then
+    field Depends | grep -q libxlsxwriter || fail "Depends lacks libxlsxwriter: $(field Depends)"
+    "$work/root/usr/bin/boletim-turma" "$class.csv" -o "$work/boletins.xlsx" 2>/dev/null ||
+        fail "packaged boletim-turma could not write a workbook"
+    [ "$(head -c 4 "$work/boletins.xlsx")" = $'PK\x03\x04' ] || fail "the workbook is no zip"
+fi
 
 cmp -s "$work/root/usr/share/doc/boletim/copyright" "$(dirname "$0")/../LICENSE" ||
     fail "the copyright file is not the licence"

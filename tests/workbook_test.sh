@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# boletim-turma -o FILE.xlsx writes the table as a workbook: checked, by a library made to
+# read them, against the CSV table of the same class, and with the same messages and
+# exit status as the CSV run. A run that fails after the workbook was begun leaves FILE
+# as it was, and no file of its own.
+# Usage: workbook_test.sh CLASS_FILE CHECKER -- BOLETIM_TURMA...
+. "$(dirname "$0")/frame.sh"
+class=${args[0]}
+checker=${args[1]}
+for python in python3 /usr/bin/python3; do
+    "$python" -c 'import openpyxl' 2>/dev/null && break
+    python=
+done
+[ -n "$python" ] || skip "no Python with openpyxl (Debian: python3-openpyxl)"
+
+"${program[@]}" --ponto "$class" >"$work/table.csv" 2>"$work/table.err"
+csv_status=$?
+"${program[@]}" "$class" -o "$work/boletins.xlsx" >"$work/out" 2>"$work/err"
+status=$?
+[ $status -eq $csv_status ] || fail "exit status $status, the CSV run's $csv_status"
+[ ! -s "$work/out" ] || fail "it wrote to standard output: $(head -c 200 "$work/out")"
+cmp -s "$work/err" "$work/table.err" || fail "other messages:"$'\n'"$(diff "$work/table.err" "$work/err")"
+"$python" "$checker" "$work/boletins.xlsx" "$work/table.csv" "$(grep ' alunos\?: ' "$work/err")" ||
+    fail "the workbook differs from the table"
+
+echo old >"$work/old.xlsx"
+"${program[@]}" "$work" -o "$work/old.xlsx" 2>"$work/err" # a folder cannot be read
+[ $? -eq 2 ] && [ "$(cat "$work/old.xlsx")" = old ] && [ -z "$(find "$work" -name '.*.tmp')" ] ||
+    fail "a failed run: $(cat "$work/err"); left $(find "$work" -newer "$work/old.xlsx")"
+echo "ok: the workbook says what the table says; a failed run leaves nothing"
