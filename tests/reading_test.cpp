@@ -213,7 +213,8 @@ TEST(ReadingTest, ShortDecimalsAreTheNearestFloat)
             text += static_cast<char>('0' + pick(10));
         }
         if (pick(3) == 0) {
-            text += "e" + std::to_string(pick(27) - 13);
+            text += 'e';
+            text += std::to_string(pick(27) - 13);
         }
         const GradeText read = readGradeText(text);
         ASSERT_EQ(std::bit_cast<std::uint32_t>(read.grade),
