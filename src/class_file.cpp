@@ -56,6 +56,7 @@ struct ClassPass {
     Layout layout;
     ClassResult result;
     NumberTexts numbers;
+    GradeFields grades;
 };
 
 std::string where(const ClassPass& pass, long line)
@@ -67,7 +68,7 @@ std::string where(const ClassPass& pass, long line)
 bool writeStudent(ClassPass& pass, Record& record)
 {
     const long line = record.line;
-    const StudentRow row = gradeStudent(record, pass.layout);
+    const StudentRow row = gradeStudent(record, pass.layout, pass.grades);
     if (pass.workbook != nullptr && !addStudentRow(*pass.workbook, record.fields, row)) {
         return false;
     }
@@ -142,7 +143,7 @@ bool flushOutput(Output& output)
 ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
                          Output& table, Output& messages, Workbook* workbook)
 {
-    ClassPass pass{options, source, table, messages, workbook, {}, {}, {}};
+    ClassPass pass{options, source, table, messages, workbook, {}, {}, {}, {}};
     const FileKind kind = startReading(input);
     if (kind == FileKind::spreadsheet || kind == FileKind::binary) {
         addMessage(messages, "boletim-turma: " + std::string(source) + ": ", refusal(kind));

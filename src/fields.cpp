@@ -185,3 +185,20 @@ GradeField readGradeField(std::string_view field)
     }
     return {GradeProblem::none, read.grade};
 }
+
+GradeField readGradeField(std::string_view field, GradeFields& read)
+{
+    if (field.empty() || field.size() > GradeFields::longest) {
+        return readGradeField(field);
+    }
+    std::uint32_t hash = 2166136261U; // FNV-1a
+    for (const char character : field) {
+        hash = (hash ^ static_cast<unsigned char>(character)) * 16777619U;
+    }
+    GradeFields::Read& kept = read.kept.at(hash % read.kept.size());
+    if (std::string_view(kept.text.data(), kept.length) != field) {
+        kept.grade = readGradeField(field);
+        kept.length = static_cast<std::uint8_t>(field.copy(kept.text.data(), kept.text.size()));
+    }
+    return kept.grade;
+}

@@ -1,7 +1,9 @@
 #ifndef BOLETIM_FIELDS_H
 #define BOLETIM_FIELDS_H
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +51,21 @@ struct GradeField {
 // A grade field: blanks around one number read by the program's own grade rules, with a
 // decimal comma accepted as well as a point.
 GradeField readGradeField(std::string_view field);
+
+// The grade fields read last, by their text: a class types the same grades again and
+// again, and reading one is the costliest step of a row.
+struct GradeFields {
+    static constexpr std::size_t longest = 15;
+    struct Read {
+        std::array<char, longest> text{};
+        std::uint8_t length = 0; // 0 where nothing is kept
+        GradeField grade{};
+    };
+    std::vector<Read> kept = std::vector<Read>(1024);
+};
+
+// The same, looked up first among the fields read last.
+GradeField readGradeField(std::string_view field, GradeFields& read);
 
 // Whether there are at least three fields and the last three are grades.
 bool lastThreeAreGrades(const Fields& fields);

@@ -68,11 +68,11 @@ bool outsideZeroToTen(float grade)
     return grade < 0.0f || grade > 10.0f;
 }
 
-void readGrades(StudentRow& row, const Fields& fields, const Layout& layout)
+void readGrades(StudentRow& row, const Fields& fields, const Layout& layout, GradeFields& grades)
 {
     for (std::size_t i = 0; i < 3 && row.error.empty(); ++i) {
         const std::string_view field = fields.at(layout.gradeColumns.at(i));
-        const GradeField read = readGradeField(field);
+        const GradeField read = readGradeField(field, grades);
         if (read.problem != GradeProblem::none) {
             row.error = gradeProblem(i + 1, read.problem, field);
         } else if (outsideZeroToTen(read.grade)) {
@@ -177,7 +177,7 @@ std::string quotedForMessage(std::string_view text)
     return '"' + shown + (shown.size() < text.size() ? "\u2026\"" : "\"");
 }
 
-StudentRow gradeStudent(Record& record, const Layout& layout)
+StudentRow gradeStudent(Record& record, const Layout& layout, GradeFields& grades)
 {
     StudentRow row;
     row.error = shapeProblem(record, record.fields, layout);
@@ -185,7 +185,7 @@ StudentRow gradeStudent(Record& record, const Layout& layout)
         record.fields.assign(layout.width, "");
         record.fields.front() = record.text;
     }
-    readGrades(row, record.fields, layout);
+    readGrades(row, record.fields, layout, grades);
     if (row.error.empty()) {
         row.weightedAverage = computeWeightedAverage(row.grades[0], row.grades[1], row.grades[2]);
         row.conceptLetter = classifyConcept(row.weightedAverage);

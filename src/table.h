@@ -35,7 +35,7 @@ struct StudentRow {
 // with a decimal comma accepted too. A record that is not a row of the layout's width,
 // or has no identification, keeps all its text: its fields become the layout's width of
 // them, as typed, or, where they cannot be placed, its text in the first.
-StudentRow gradeStudent(Record& record, const Layout& layout);
+StudentRow gradeStudent(Record& record, const Layout& layout, GradeFields& grades);
 
 // The table's column names: the header's, or made up where fields is empty.
 std::vector<std::string> headerNames(std::vector<std::string> fields, const Layout& layout);
