@@ -4,9 +4,11 @@
 # Portuguese: a header, ';', a name, decimal commas), next to what reading the file costs
 # (cat) and what a user who knows the shell would write instead: an awk line that splits
 # on ';', turns the commas into points, computes the mean in double and picks the letter,
-# without checking a grade. Then the shell recipe the README gave before boletim-turma,
-# one boletim run a student, on the first RECIPE_STUDENTS students (default 2000),
-# scaled to 100,000. Each figure is the best of three runs.
+# without checking a grade. Then, for 1,000,000 students, the table as a workbook next to
+# libxlsxwriter alone writing the same cells (bench/xlsx_alone.cpp, where pkg-config finds
+# the library). Last, the shell recipe the README gave before boletim-turma, one boletim
+# run a student, on the first RECIPE_STUDENTS students (default 2000), scaled to 100,000.
+# Each figure is the best of three runs.
 # Needs GNU time (/usr/bin/time).
 # Usage: bench/turma.sh [BOLETIM_TURMA]   (builds the release preset first)
 set -euo pipefail
@@ -41,12 +43,12 @@ awk_line() {
     }' "$1"
 }
 
-# The best of three runs of a command on the class: microseconds, and peak KiB.
+# The best of three runs of a command: microseconds, and peak KiB.
 best_of_three() {
     local best= kib= us
     for run in 1 2 3; do
         local start=$EPOCHREALTIME
-        /usr/bin/time -f %M -o "$work/rss" "$@" "$work/turma.csv" >/dev/null 2>&1
+        /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1
         us=$((${EPOCHREALTIME/./} - ${start/./}))
         if [ -z "$best" ] || [ $us -lt $best ]; then best=$us kib=$(cat "$work/rss"); fi
     done
@@ -61,14 +63,24 @@ printf '%9s %6s %10s %9s %9s %9s %9s %10s %8s\n' students MB turma_s 'peak KiB' 
 export -f awk_line
 for students in 10000 100000 1000000; do
     make_class $students >"$work/turma.csv"
-    read -r turma_us turma_kib < <(best_of_three "$turma")
-    read -r awk_us awk_kib < <(best_of_three bash -c 'awk_line "$0"')
-    read -r cat_us _ < <(best_of_three cat)
+    read -r turma_us turma_kib < <(best_of_three "$turma" "$work/turma.csv")
+    read -r awk_us awk_kib < <(best_of_three bash -c 'awk_line "$0"' "$work/turma.csv")
+    read -r cat_us _ < <(best_of_three cat "$work/turma.csv")
     awk -v n=$students -v bytes="$(stat -c %s "$work/turma.csv")" -v t=$turma_us -v tk=$turma_kib \
         -v a=$awk_us -v ak=$awk_kib -v c=$cat_us 'BEGIN {
         printf "%9d %6.1f %10.3f %9d %9.3f %9.3f %9.2f %9.1f %8d\n", n, bytes / 1e6, t / 1e6, tk,
                a / 1e6, c / 1e6, t / a, t / c, ak }'
 done
+
+if pkg-config --exists xlsxwriter; then
+    c++ -std=c++20 -O2 -o "$work/xlsx_alone" bench/xlsx_alone.cpp $(pkg-config --cflags --libs xlsxwriter)
+    echo
+    echo "1000000 students as a workbook:"
+    printf '%24s %10s %10s\n' '' seconds 'peak KiB'
+    show() { awk -v what="$1" -v us="$2" -v kib="$3" 'BEGIN { printf "%24s %10.3f %10d\n", what, us / 1e6, kib }'; }
+    show 'boletim-turma -o .xlsx' $(best_of_three "$turma" "$work/turma.csv" -o "$work/turma.xlsx")
+    show 'libxlsxwriter alone' $(best_of_three "$work/xlsx_alone" 1000000 "$work/alone.xlsx")
+fi
 
 recipe_students=${RECIPE_STUDENTS:-2000}
 make_class "$recipe_students" | tail -n +2 | awk -F';' '{ gsub(",", ".");
