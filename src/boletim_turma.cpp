@@ -333,6 +333,9 @@ bool closeDestination(Destination& destination, Output& table, const ClassCounts
 int finish(const ClassResult& result, const std::string& source, Output& table,
            Destination& destination)
 {
+    if (result.outcome == ClassOutcome::unusableOptions) {
+        usageError(local(result.problem));
+    }
     if (result.outcome == ClassOutcome::unreadable) {
         writeError(local("erro ao ler '") + source + "'" + systemError());
     }

@@ -153,9 +153,8 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
     const std::vector<Line> lookAhead = readAhead(input);
     pass.layout = decideLayout(lookAhead, options.layout);
     if (!pass.layout.problem.empty()) {
-        addMessage(messages, "boletim-turma: ",
-                   pass.layout.problem + "\nExperimente 'boletim-turma --help'.");
-        pass.result.outcome = ClassOutcome::refused;
+        pass.result.problem = pass.layout.problem;
+        pass.result.outcome = ClassOutcome::unusableOptions;
         return pass.result;
     }
     writeHeader(pass);

@@ -25,10 +25,13 @@ struct ClassOptions {
     LayoutOptions layout;
 };
 
-enum class ClassOutcome { computed, refused, unreadable, sheetFull };
+// refused: the file is no class, and a message says so; unusableOptions: the options do
+// not fit the file, and problem says why.
+enum class ClassOutcome { computed, refused, unusableOptions, unreadable, sheetFull };
 
 struct ClassResult {
     ClassOutcome outcome = ClassOutcome::computed;
+    std::string problem; // UTF-8
     ClassCounts counts;
     std::string layoutDescription; // UTF-8
 };

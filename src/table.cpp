@@ -212,10 +212,18 @@ std::vector<std::string> headerNames(std::vector<std::string> fields, const Layo
     return fields;
 }
 
+std::string definition(const StudentRow& row)
+{
+    if (row.conceptLetter.empty()) {
+        return "erro: " + row.error;
+    }
+    return isApproved(row.conceptLetter) ? "APROVADO" : "REPROVADO";
+}
+
 void appendHeader(std::string& table, const std::vector<std::string>& names, TableStyle style)
 {
     std::vector<std::string> cells = names;
-    cells.insert(cells.end(), {"M\u00e9dia ponderada", "Conceito", "Defini\u00e7\u00e3o"});
+    cells.insert(cells.end(), resultColumns.begin(), resultColumns.end());
     std::size_t most = 0;
     for (const std::string& cell : cells) {
         most += mostForText(cell) + 1;
@@ -231,12 +239,9 @@ void appendHeader(std::string& table, const std::vector<std::string>& names, Tab
 void appendRow(std::string& table, const Fields& fields, const StudentRow& row,
                const Layout& layout, TableStyle style, NumberTexts& numbers)
 {
-    constexpr std::string_view approved = "APROVADO";
-    constexpr std::string_view failed = "REPROVADO";
-    constexpr std::string_view error = "erro: ";
-    // Four numbers, the verdict or the error, the letter, the separators and the line end.
-    std::size_t most = 4 * NumberTexts::longest + failed.size() + mostForText(error) +
-                       mostForText(row.error) + layout.width + 5;
+    const std::string said = definition(row);
+    // Four numbers, the definition, the letter, the separators and the line end.
+    std::size_t most = 4 * NumberTexts::longest + mostForText(said) + layout.width + 5;
     for (const std::string_view field : fields) {
         most += mostForText(field);
     }
@@ -254,11 +259,7 @@ void appendRow(std::string& table, const Fields& fields, const StudentRow& row,
     *out++ = style.separator;
     out = putWord(out, row.conceptLetter);
     *out++ = style.separator;
-    if (computed) {
-        out = putWord(out, isApproved(row.conceptLetter) ? approved : failed);
-    } else {
-        out = putText(out, std::string(error) + row.error, style);
-    }
+    out = computed ? putWord(out, said) : putText(out, said, style);
     *out++ = '\n';
     keepWritten(table, out);
 }

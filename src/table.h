@@ -37,6 +37,13 @@ struct StudentRow {
 // them, as typed, or, where they cannot be placed, its text in the first.
 StudentRow gradeStudent(Record& record, const Layout& layout, GradeFields& grades);
 
+// The columns the table adds to the class's.
+constexpr std::array<std::string_view, 3> resultColumns{"M\u00e9dia ponderada", "Conceito",
+                                                        "Defini\u00e7\u00e3o"};
+
+// What "Definição" says of a row: APROVADO, REPROVADO, or "erro: " and why.
+std::string definition(const StudentRow& row);
+
 // The table's column names: the header's, or made up where fields is empty.
 std::vector<std::string> headerNames(std::vector<std::string> fields, const Layout& layout);
 

@@ -168,7 +168,7 @@ void addHeaderRow(Workbook& workbook, const std::vector<std::string>& names, con
     workbook.layout = layout;
     workbook.names = names;
     std::vector<std::string> cells = names;
-    cells.insert(cells.end(), {"M\u00e9dia ponderada", "Conceito", "Defini\u00e7\u00e3o"});
+    cells.insert(cells.end(), resultColumns.begin(), resultColumns.end());
     for (std::size_t column = 0; column < cells.size(); ++column) {
         writeText(workbook, column, cells[column], workbook.bold);
     }
@@ -196,14 +196,11 @@ bool addStudentRow(Workbook& workbook, const Fields& fields, const StudentRow& r
     }
     if (computed) {
         writeNumber(workbook, width, row.weightedAverage, format);
-        writeText(workbook, width + 1, row.conceptLetter, format);
-        writeText(workbook, width + 2, isApproved(row.conceptLetter) ? "APROVADO" : "REPROVADO",
-                  format);
     } else {
         writeText(workbook, width, "", format);
-        writeText(workbook, width + 1, "", format);
-        writeText(workbook, width + 2, "erro: " + row.error, format);
     }
+    writeText(workbook, width + 1, row.conceptLetter, format);
+    writeText(workbook, width + 2, definition(row), format);
     ++workbook.nextRow;
     return true;
 }
