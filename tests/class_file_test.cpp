@@ -1,5 +1,6 @@
 #include <array>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -191,6 +192,67 @@ TEST(ClassFileTest, ReadingGoesOnPastAStrayQuoteOrAnEnormousLine)
         EXPECT_EQ(run.result.counts.students, static_cast<long>(mostLinesOfAField + 7));
         EXPECT_EQ(run.result.counts.withErrors, 2); // and the short row where it would close
         EXPECT_NE(run.messages.find(message), std::string::npos) << run.messages;
+    }
+}
+
+// Grade columns the user named that do not fit the file stop the run before any of the
+// table, with the reason, which the program reports as a usage error.
+TEST(ClassFileTest, GradeColumnsThatDoNotFitAreRefused)
+{
+    const std::string file = "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n";
+    const auto cases = std::to_array<std::tuple<std::string, LayoutOptions, std::string>>({
+        {file,
+         {HeaderChoice::detect, {"3", "5", "9"}},
+         "n\u00e3o h\u00e1 coluna 9: as linhas t\u00eam at\u00e9 5 campos"},
+        {file,
+         {HeaderChoice::detect, {"N1", "N2", "Faltas"}},
+         "n\u00e3o h\u00e1 coluna \"Faltas\" no cabe\u00e7alho"},
+        {file,
+         {HeaderChoice::absent, {"N1", "N2", "N3"}},
+         "colunas de notas por nome pedem um cabe\u00e7alho"},
+        {"Ana 7 8 9\n",
+         {HeaderChoice::detect, {"2", "3", "4"}},
+         "--notas pede campos separados por ';', tabula\u00e7\u00e3o ou ','"},
+    });
+    for (const auto& [input, layout, problem] : cases) {
+        const ClassRun run = convert(input, {::forPrograms, layout});
+        EXPECT_EQ(run.result.outcome, ClassOutcome::unusableOptions) << problem;
+        EXPECT_EQ(run.result.problem, problem);
+        EXPECT_EQ(run.table, "");
+    }
+}
+
+// UTF-16 as spreadsheets write it and as files get cut: a lone surrogate or an odd last
+// byte becomes U+FFFD, and a pair split between two blocks is still one character.
+TEST(ClassFileTest, Utf16ThatIsNotWhole)
+{
+    const auto cases = std::to_array<std::pair<std::string, std::string>>({
+        {std::string("A\0\0\xD8"
+                     "B\0",
+                     6),
+         "A\uFFFDB"}, // a high surrogate alone
+        {std::string("\0\xDC"
+                     "B\0",
+                     4),
+         "\uFFFDB"},                                   // a low surrogate alone
+        {std::string("=\xD8\0\xDE", 4), "\U0001F600"}, // a pair
+        {std::string("A\0B", 3), "A\uFFFD"},           // an odd last byte
+    });
+    for (const auto& [bytes, utf8] : cases) {
+        LineReader reader;
+        const std::string input = "\xFF\xFE" + bytes;
+        reader.memory = input;
+        Line line;
+        startReading(reader);
+        ASSERT_TRUE(readLine(reader, line));
+        EXPECT_EQ(line.text, utf8) << testing::PrintToString(bytes);
+        for (std::size_t cut = 0; cut <= bytes.size() && bytes.size() % 2 == 0; ++cut) {
+            Utf16Decoder decoder;
+            std::string decoded;
+            decodeUtf16(decoder, std::string_view(bytes).substr(0, cut), decoded);
+            decodeUtf16(decoder, std::string_view(bytes).substr(cut), decoded);
+            EXPECT_EQ(decoded + (decoder.highSurrogate != 0 ? "\uFFFD" : ""), utf8) << cut;
+        }
     }
 }
 

@@ -51,7 +51,21 @@ cannot_run() { # the message's words, where the output goes, then the arguments
     [ $? -eq 2 ] && grep -qF "$1" "$work/err" || fail "${*:3}: status not 2, or $(cat "$work/err")"
 }
 cannot_run "abrir '$work/none.csv'" /dev/null "$work/none.csv"
+
+# -o writes to a file what standard output would get, in each of its spellings, and
+# refuses the input itself, which stays whole, and a spreadsheet it does not write.
+for option in -o -o\  --saida= --saida\ ; do
+    out=$work/o${#option}.csv
+    rm -f "$out"
+    "${turma[@]}" --ponto "$work/class.csv" $option$out 2>/dev/null
+    cmp -s "$work/table" "$out" || fail "$option$out does not write the table"
+done
+cp "$work/class.csv" "$work/class.kept"
+cannot_run "arquivo de entrada" /dev/null "$work/class.csv" -o "$work/class.csv"
+cmp -s "$work/class.csv" "$work/class.kept" || fail "-o the input itself changed it"
+cannot_run "'$work/t.ods'" /dev/null "$work/class.csv" -o "$work/t.ods"
+[ -z "$(find "$work" -name '.*.tmp' -o -name t.ods)" ] || fail "a refused -o left a file"
 cannot_run "erro ao ler '$work'" /dev/null "$work"
 cannot_run "escrever a sa" /dev/full "$work/class.csv"
 cannot_run "escrever a sa" /dev/full --help
-echo "ok: $(wc -l <"$work/rows") students as boletim reports them; status 2 where it cannot run"
+echo "ok: $(wc -l <"$work/rows") students as boletim reports them; -o; status 2 where it cannot run"
