@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::size_t blockSize = std::size_t{64} << 10U;
-
 // Of a line too long to keep, the start that an error row shows.
 constexpr std::size_t shownOfLongLine = 100;
 

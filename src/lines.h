@@ -17,6 +17,9 @@ enum class LineProblem { none, tooLong, nullByte };
 // rather than held in memory.
 constexpr std::size_t longestLine = std::size_t{1} << 20U;
 
+// The file is read this much at a time.
+constexpr std::size_t blockSize = std::size_t{64} << 10U;
+
 struct Line {
     std::string text; // UTF-8, without its line end; of a long line, the start
     long number = 0;

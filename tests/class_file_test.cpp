@@ -149,6 +149,12 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
              "Aluno,1,2,3,2.3333333,E,REPROVADO\nAna,7,8,9,8.333333,B,APROVADO\n",
          0,
          ""},
+        {"--cabecalho",
+         "1;Ana;7;8;9\n2;Bia;6;7;9\n",
+         {::forPrograms, {HeaderChoice::present, {}}},
+         "1,Ana,7,8,9," + columns + "2,Bia,6,7,9,7.8333335,B,APROVADO\n",
+         0,
+         ""},
         {"--notas by the header's names",
          "Mat;Nome;1\u00ba Bim;Faltas;2\u00ba Bim;3\u00ba Bim\n1;Ana;7;3;8;9\n",
          {::forPrograms, {HeaderChoice::detect, {"1\u00ba Bim", "2\u00ba Bim", "3\u00ba Bim"}}},
@@ -253,6 +259,37 @@ TEST(ClassFileTest, Utf16ThatIsNotWhole)
             decodeUtf16(decoder, std::string_view(bytes).substr(cut), decoded);
             EXPECT_EQ(decoded + (decoder.highSurrogate != 0 ? "\uFFFD" : ""), utf8) << cut;
         }
+    }
+}
+
+// Lines as the reader takes them from its blocks: a CRLF whose CR ends a block is one line
+// end, a null byte past the first block marks its line, and a line is too long one byte
+// past the limit and not before.
+TEST(ClassFileTest, LinesAcrossBlocks)
+{
+    using Expected = std::vector<std::pair<std::string, LineProblem>>;
+    const std::string toBlockEnd(blockSize - 1, 'x');
+    const std::string longest(longestLine, 'x');
+    const auto cases = std::to_array<std::pair<std::string, Expected>>({
+        {toBlockEnd + "\r\ny\n", {{toBlockEnd, LineProblem::none}, {"y", LineProblem::none}}},
+        {toBlockEnd + "\n" + std::string("a\0b", 3),
+         {{toBlockEnd, LineProblem::none}, {"a\uFFFDb", LineProblem::nullByte}}},
+        {longest + "\ny", {{longest, LineProblem::none}, {"y", LineProblem::none}}},
+        {longest + "x\ny",
+         {{longest.substr(0, 100) + "\u2026", LineProblem::tooLong}, {"y", LineProblem::none}}},
+    });
+    for (const auto& [input, expected] : cases) {
+        LineReader reader;
+        reader.memory = input;
+        startReading(reader);
+        Expected read;
+        Line line;
+        while (readLine(reader, line)) {
+            EXPECT_EQ(line.number, static_cast<long>(read.size() + 1));
+            read.emplace_back(line.text, line.problem);
+        }
+        EXPECT_TRUE(read == expected)
+            << read.size() << " lines, the first " << read.front().first.size() << " bytes";
     }
 }
 
