@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "class_file.h"
+#include "csv_table.h"
 #include "encoding.h"
 #include "fields.h"
 #include "reading.h"
@@ -43,12 +45,13 @@ constexpr std::string_view usage =
     "  -o, --saida=SA\u00cdDA   grava a tabela em SA\u00cdDA: uma planilha, se o nome termina\n"
     "                      em .xlsx, com uma folha de resumo e um gr\u00e1fico; sen\u00e3o,\n"
     "                      a tabela em CSV\n"
-    "  -n, --notas=LISTA   as tr\u00eas colunas das notas, por n\u00famero ou pelo nome no\n"
-    "                      cabe\u00e7alho: -n 3,4,5 ou --notas '1\u00ba Bim,2\u00ba Bim,3\u00ba "
-    "Bim'\n"
-    "                      (sem ela: as tr\u00eas \u00faltimas colunas de n\u00fameros)\n"
-    "      --cabecalho     a primeira linha depois dos t\u00edtulos \u00e9 o cabe\u00e7alho\n"
-    "      --sem-cabecalho a primeira linha depois dos t\u00edtulos j\u00e1 \u00e9 um aluno\n"
+    "  -n, --notas=LISTA   as tr\u00eas colunas das notas, pela letra, pelo n\u00famero ou\n"
+    "                      pelo nome no cabe\u00e7alho: -n C,D,E, -n 3,4,5 ou\n"
+    "                      --notas '1\u00ba Bim,2\u00ba Bim,3\u00ba Bim' (sem ela: as colunas de\n"
+    "                      n\u00fameros de 0 a 10 cujo nome n\u00e3o diga o contr\u00e1rio)\n"
+    "      --cabecalho     a linha logo acima do primeiro aluno \u00e9 o cabe\u00e7alho\n"
+    "      --sem-cabecalho n\u00e3o h\u00e1 cabe\u00e7alho: o primeiro aluno vem depois dos "
+    "t\u00edtulos\n"
     "  -p, --ponto         separa os campos com ',' e escreve os n\u00fameros com ponto\n"
     "                      decimal, sem marca de ordem de bytes e com os textos como\n"
     "                      foram digitados, para programas e planilhas em ingl\u00eas (sem\n"
@@ -104,6 +107,7 @@ int writeAndExit(std::string_view text)
 
 struct Options {
     ClassOptions classOptions;
+    TableStyle style = forPortugueseSpreadsheets;
     std::string path = "-";
     std::string outputPath = "-";
 };
@@ -119,14 +123,12 @@ std::vector<std::string> gradeColumnList(std::string_view list)
     for (const std::string_view field : fields) {
         columns.emplace_back(trimmed(field));
     }
-    const bool threeDifferent =
-        columns.size() == 3 && columns[0] != columns[1] && columns[0] != columns[2] &&
-        columns[1] != columns[2] &&
+    const bool threeColumns =
+        columns.size() == 3 &&
         std::none_of(columns.begin(), columns.end(), [](const std::string& column) {
-            return column.empty() || column == "0" ||
-                   column.find_first_not_of('0') == std::string::npos;
+            return column.empty() || column.find_first_not_of('0') == std::string::npos;
         });
-    return threeDifferent ? columns : std::vector<std::string>{};
+    return threeColumns ? columns : std::vector<std::string>{};
 }
 
 std::optional<int> usageError(const std::string& message)
@@ -165,7 +167,7 @@ std::optional<int> takeOption(const std::vector<std::string_view>& arguments, st
     LayoutOptions& layout = options.classOptions.layout;
     std::string_view value;
     if (argument == "-p" || argument == "--ponto") {
-        options.classOptions.style = forPrograms;
+        options.style = forPrograms;
     } else if (argument == "--cabecalho") {
         layout.header = HeaderChoice::present;
     } else if (argument == "--sem-cabecalho") {
@@ -177,8 +179,8 @@ std::optional<int> takeOption(const std::vector<std::string_view>& arguments, st
     } else if (takesValue(arguments, next, 'n', "notas", value)) {
         layout.gradeColumns = gradeColumnList(value);
         if (layout.gradeColumns.empty()) {
-            return usageError(local("--notas pede tr\u00eas colunas diferentes, separadas por "
-                                    "v\u00edrgula, como 3,4,5: '") +
+            return usageError(local("--notas pede tr\u00eas colunas, separadas por v\u00edrgula, "
+                                    "como C,D,E ou 3,4,5: '") +
                               std::string(value) + "'");
         }
     } else if (takesValue(arguments, next, 'o', "saida", value)) {
@@ -221,7 +223,8 @@ struct Destination {
     std::filesystem::path path; // empty for standard output
     std::filesystem::path temporary;
     std::FILE* file = stdout;
-    WorkbookFile workbook;
+    Output output{stdout, {}};
+    std::unique_ptr<TableWriter> table;
 };
 
 std::string lowercase(std::string text)
@@ -275,12 +278,13 @@ std::optional<int> openDestination(const Options& options, Destination& destinat
                    systemError());
         return couldNotRun;
     }
+    destination.output.file = destination.file;
     if (extension == ".xlsx") {
         std::fclose(destination.file); // the library writes the file when it is finished
         destination.file = nullptr;
         std::string problem;
-        destination.workbook = startWorkbook(destination.temporary.string(), problem);
-        if (!destination.workbook) {
+        destination.table = startWorkbook(destination.temporary.string(), problem);
+        if (!destination.table) {
             std::filesystem::remove(destination.temporary, ignored);
             writeError(local(problem));
             return couldNotRun;
@@ -291,7 +295,7 @@ std::optional<int> openDestination(const Options& options, Destination& destinat
 
 void discardDestination(Destination& destination)
 {
-    destination.workbook.reset();
+    destination.table.reset();
     if (destination.file != nullptr && destination.file != stdout) {
         std::fclose(destination.file);
     }
@@ -301,17 +305,17 @@ void discardDestination(Destination& destination)
 
 // Writes out what the destination has yet to get and puts it under its name; false, with
 // a message, where that failed.
-bool closeDestination(Destination& destination, Output& table, const ClassCounts& counts)
+bool closeDestination(Destination& destination, const ClassCounts& counts)
 {
     errno = 0;
-    if (destination.workbook) {
-        std::string problem;
-        if (!finishWorkbook(std::move(destination.workbook), counts, problem)) {
+    std::string problem;
+    if (destination.file == nullptr) { // a workbook, which the library writes itself
+        if (!destination.table->finish(counts, problem)) {
             writeError(local("n\u00e3o foi poss\u00edvel escrever '") + destination.path.string() +
                        "': " + problem);
             return false;
         }
-    } else if (!flushOutput(table) || std::fflush(destination.file) != 0 ||
+    } else if (!destination.table->finish(counts, problem) || std::fflush(destination.file) != 0 ||
                std::ferror(destination.file) != 0 ||
                (destination.file != stdout &&
                 std::fclose(std::exchange(destination.file, nullptr)) != 0)) {
@@ -330,11 +334,55 @@ bool closeDestination(Destination& destination, Output& table, const ClassCounts
     return true;
 }
 
-int finish(const ClassResult& result, const std::string& source, Output& table,
-           Destination& destination)
+// Put in a shell's quotes where the shell would otherwise read it otherwise.
+std::string forShell(std::string_view argument)
+{
+    const bool plain =
+        !argument.empty() && std::all_of(argument.begin(), argument.end(), [](char character) {
+            return (character >= 'a' && character <= 'z') ||
+                   (character >= 'A' && character <= 'Z') ||
+                   (character >= '0' && character <= '9') ||
+                   std::string_view("-_./:=,+@%").find(character) != std::string_view::npos ||
+                   static_cast<unsigned char>(character) >= 0x80U;
+        });
+    if (plain) {
+        return std::string(argument);
+    }
+    std::string quoted = "'";
+    for (const char character : argument) {
+        quoted += character == '\'' ? std::string("'\\''") : std::string(1, character);
+    }
+    return quoted + "'";
+}
+
+// The grade columns are unclear: which they could be, and the command that names three.
+void explainUnclearGrades(const ClassResult& result, const std::string& source,
+                          const std::vector<std::string_view>& arguments)
+{
+    std::string text = local(result.problem) + ":\n";
+    for (const std::string& column : result.columns) {
+        text += "  " + local(column) + '\n';
+    }
+    text += local("Diga quais s\u00e3o as tr\u00eas notas, na ordem dos pesos 1, 2 e 3, com -n; "
+                  "por exemplo:\n  boletim-turma -n ") +
+            result.exampleColumns;
+    for (const std::string_view argument : arguments) {
+        text += ' ' + forShell(argument);
+    }
+    writeError(source + ": " + text);
+}
+
+int finish(const ClassResult& result, const std::string& source, Destination& destination,
+           const std::vector<std::string_view>& arguments)
 {
     if (result.outcome == ClassOutcome::unusableOptions) {
         usageError(local(result.problem));
+    }
+    if (result.outcome == ClassOutcome::gradesUnclear) {
+        explainUnclearGrades(result, source, arguments);
+    }
+    if (result.outcome == ClassOutcome::tooWide || result.outcome == ClassOutcome::tooLarge) {
+        writeError(source + ": " + local(result.problem));
     }
     if (result.outcome == ClassOutcome::unreadable) {
         writeError(local("erro ao ler '") + source + "'" + systemError());
@@ -344,8 +392,7 @@ int finish(const ClassResult& result, const std::string& source, Output& table,
         writeError(local("a tabela passa de 1.048.576 linhas, o m\u00e1ximo de uma planilha; "
                          "escreva-a em CSV"));
     }
-    if (result.outcome != ClassOutcome::computed ||
-        !closeDestination(destination, table, result.counts)) {
+    if (result.outcome != ClassOutcome::computed || !closeDestination(destination, result.counts)) {
         discardDestination(destination);
         return couldNotRun;
     }
@@ -364,7 +411,8 @@ int main(int argc, char** argv)
     useGradeNumbers();
 
     Options options;
-    if (const auto status = readOptions({argv + std::min(argc, 1), argv + argc}, options)) {
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+    if (const auto status = readOptions(arguments, options)) {
         return *status;
     }
     const bool standardInput = options.path == "-";
@@ -380,13 +428,15 @@ int main(int argc, char** argv)
     if (const auto status = openDestination(options, destination)) {
         return *status;
     }
+    if (!destination.table) {
+        destination.table = std::make_unique<CsvTable>(destination.output, options.style);
+    }
     LineReader reader;
     reader.file = input;
-    Output table{destination.file, {}};
     Output messages{stderr, {}};
-    const ClassResult result = convertClass(reader, options.classOptions, source, table, messages,
-                                            destination.workbook.get());
-    const int status = finish(result, source, table, destination);
+    const ClassResult result =
+        convertClass(reader, options.classOptions, source, *destination.table, messages);
+    const int status = finish(result, source, destination, arguments);
     if (!standardInput) {
         std::fclose(input);
     }

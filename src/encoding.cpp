@@ -138,6 +138,13 @@ void appendUtf8(std::string& text, char32_t codePoint)
     }
 }
 
+char32_t nextCodePoint(std::string_view text, std::size_t& next)
+{
+    const Decoded decoded = decodeUtf8(text, next);
+    next += std::max<std::size_t>(decoded.length, 1);
+    return decoded.length == 0 ? replacementCharacter : decoded.codePoint;
+}
+
 std::string_view startOfText(std::string_view text, std::size_t most)
 {
     std::size_t length = std::min(text.size(), most);
@@ -148,15 +155,31 @@ std::string_view startOfText(std::string_view text, std::size_t most)
     return text.substr(0, length);
 }
 
+std::string quotedForMessage(std::string_view text)
+{
+    constexpr std::size_t longestShown = 40;
+    std::string shown(startOfText(text, longestShown));
+    std::replace(shown.begin(), shown.end(), '\n', ' ');
+    return '"' + shown + (shown.size() < text.size() ? "\u2026\"" : "\"");
+}
+
 std::string lineAsUtf8(std::string_view line)
 {
     if (isUtf8(line)) {
         return std::string(line);
     }
+    // A line that is not all UTF-8 may still be mostly so, one stray Windows-1252 byte typed
+    // into it: each well-formed sequence stays what it is, and each other byte is read alone.
     std::string text;
     text.reserve(line.size() * 2);
-    for (const char character : line) {
-        const auto byte = static_cast<unsigned char>(character);
+    for (std::size_t next = 0; next < line.size();) {
+        const Decoded decoded = decodeUtf8(line, next);
+        if (decoded.length != 0) {
+            text.append(line.substr(next, decoded.length));
+            next += decoded.length;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(line[next++]);
         const bool differsFromLatin1 = byte >= 0x80U && byte < 0xA0U;
         appendUtf8(text, differsFromLatin1 ? windows1252From0x80.at(byte - 0x80U) : byte);
     }

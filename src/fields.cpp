@@ -102,24 +102,11 @@ std::size_t filledWidth(const Fields& fields)
     return static_cast<std::size_t>(fields.rend() - lastFilled);
 }
 
-std::size_t literalWidth(std::string_view line, char separator)
+std::size_t firstFilled(const Fields& fields)
 {
-    return static_cast<std::size_t>(std::count(line.begin(), line.end(), separator)) + 1;
-}
-
-char detectSeparator(std::string_view firstLine)
-{
-    for (const char separator : {';', '\t', ','}) {
-        Fields fields;
-        std::string unquoted;
-        splitQuotedLine(firstLine, separator, fields, unquoted);
-        const bool decimalCommas =
-            separator == ',' && lastThreeAreGrades(splitWhitespaceLine(firstLine));
-        if (fields.size() >= 4 && !decimalCommas) {
-            return separator;
-        }
-    }
-    return whitespaceSeparated;
+    const auto first = std::find_if(fields.begin(), fields.end(),
+                                    [](std::string_view field) { return !isBlank(field); });
+    return static_cast<std::size_t>(first - fields.begin());
 }
 
 bool splitQuotedLine(std::string_view text, char separator, Fields& fields, std::string& unquoted)

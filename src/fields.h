@@ -9,17 +9,10 @@
 #include <vector>
 
 // A class file has one student a line: fields that identify the student, then three
-// grades. Its fields are separated by ';', '\t' or ',', quoted as spreadsheets quote them,
-// or else by whitespace.
-constexpr char whitespaceSeparated = ' ';
+// grades, and maybe other columns.
 
 // A row's fields: views into the text they were split from.
 using Fields = std::vector<std::string_view>;
-
-// The separator of a file whose first non-blank line is firstLine: the first of ';', tab
-// and ',' that splits it into at least four fields, unless the line reads as a student in
-// the whitespace form (where a comma is a decimal comma); otherwise whitespace.
-char detectSeparator(std::string_view firstLine);
 
 // Splits text at separator into fields: views into text or, for a field whose quotes had to
 // be taken out, into unquoted, which this fills. A quoted field may hold the separator,
@@ -38,8 +31,8 @@ std::string_view trimmed(std::string_view text);
 // How many fields there are up to the last that is not blank.
 std::size_t filledWidth(const Fields& fields);
 
-// How many fields line has when its quotes are taken as plain characters.
-std::size_t literalWidth(std::string_view line, char separator);
+// Where the first field that is not blank is; fields.size() where there is none.
+std::size_t firstFilled(const Fields& fields);
 
 enum class GradeProblem { none, empty, notANumber, tooLarge };
 

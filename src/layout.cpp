@@ -2,270 +2,430 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 #include <span>
 #include <utility>
 
 #include "fields.h"
-#include "records.h"
+#include "names.h"
+#include "rows.h"
+#include "student.h"
 
 namespace {
 
-constexpr std::size_t fewestColumns = 4;
+constexpr std::size_t fewestColumns = 4; // an identification and three grades
 
-// A line votes for the separator that makes it a row; for spaces only where it reads as a
-// student so, since a title, or the rest of a cell that runs over lines, is no row at all.
-char mostCommonSeparator(const std::vector<Line>& lines)
-{
-    auto votes = std::to_array<std::pair<char, int>>(
-        {{';', 0}, {'\t', 0}, {',', 0}, {whitespaceSeparated, 0}});
-    for (const Line& line : lines) {
-        const char separator = detectSeparator(line.text);
-        const bool isRow =
-            separator != whitespaceSeparated || lastThreeAreGrades(splitWhitespaceLine(line.text));
-        if (line.problem == LineProblem::none && isRow) {
-            ++std::find_if(votes.begin(), votes.end(), [separator](const auto& vote) {
-                  return vote.first == separator;
-              })->second;
-        }
-    }
-    const auto& most =
-        *std::max_element(votes.begin(), votes.end(), [](const auto& less, const auto& more) {
-            return less.second < more.second;
-        });
-    return most.second > 0 ? most.first : whitespaceSeparated;
-}
+using Rows = std::vector<const Record*>;
 
-// A row read ahead, which keeps the text of its fields: the next record is read over the
-// last. Moved, it keeps them where they are.
-struct Row {
-    std::vector<std::string> text;
-    Fields fields;
-    long line;
-
-    explicit Row(const Record& record)
-        : text(record.fields.begin(), record.fields.end()), fields(text.begin(), text.end()),
-          line(record.line)
-    {
-    }
-    Row(const Row&) = delete;
-    Row(Row&&) = default;
-    Row& operator=(const Row&) = delete;
-    Row& operator=(Row&&) = default;
-    ~Row() = default;
+// What the fields of a column below the header hold, in the rows read ahead.
+struct ColumnFields {
+    std::size_t filled = 0;  // with a letter or digit: a dash is no value
+    std::size_t numbers = 0; // of those, grades by the program's rules
+    std::size_t zeroToTen = 0;
 };
 
-using Rows = std::span<const Row>;
-
-// The rows that the look-ahead holds: its records that have fields, and not all blank.
-std::vector<Row> rowsOf(const std::vector<Line>& lookAhead, char separator)
+std::vector<ColumnFields> fieldsByColumn(std::span<const Record* const> rows, std::size_t width)
 {
-    RecordReader reader{nullptr, {lookAhead.begin(), lookAhead.end()}, separator};
-    std::vector<Row> rows;
-    Record record;
-    while (readRecord(reader, record)) {
-        if (record.problem == RecordProblem::none && filledWidth(record.fields) > 0) {
-            rows.emplace_back(record);
+    std::vector<ColumnFields> columns(width);
+    for (const Record* row : rows) {
+        for (std::size_t column = 0; column < std::min(width, row->fields.size()); ++column) {
+            const std::string_view field = row->fields[column];
+            if (!hasLetterOrDigit(field)) {
+                continue;
+            }
+            ColumnFields& counts = columns[column];
+            ++counts.filled;
+            const GradeField read = readGradeField(field);
+            if (read.problem == GradeProblem::none) {
+                ++counts.numbers;
+                counts.zeroToTen += read.grade >= 0.0f && read.grade <= 10.0f ? 1 : 0;
+            }
         }
     }
-    return rows;
+    return columns;
 }
 
-bool isTitle(const Row& row, char separator)
+bool mostlyNumbers(const ColumnFields& column)
 {
-    if (separator == whitespaceSeparated) {
-        return row.fields.size() < fewestColumns;
-    }
-    return std::count_if(row.fields.begin(), row.fields.end(),
-                         [](std::string_view field) { return !isBlank(field); }) < 2;
+    return column.numbers > 0 && 2 * column.numbers >= column.filled;
 }
 
-std::size_t mostCommonWidth(Rows rows)
+// Matrículas, years and percentages are numbers, but not grades.
+bool mostlyGrades(const ColumnFields& column)
+{
+    return mostlyNumbers(column) && 2 * column.zeroToTen >= column.numbers;
+}
+
+std::vector<std::size_t> numericColumns(const std::vector<ColumnFields>& columns)
+{
+    std::vector<std::size_t> numeric;
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        if (mostlyNumbers(columns[column])) {
+            numeric.push_back(column);
+        }
+    }
+    return numeric;
+}
+
+std::size_t widestRow(std::span<const Record* const> rows)
+{
+    std::size_t widest = 0;
+    for (const Record* row : rows) {
+        widest = std::max(widest, row->fields.size());
+    }
+    return std::min(widest, mostColumns + 1);
+}
+
+// Without a header: the number of fields most rows have, as a spreadsheet writes every
+// row with as many, empty ones included; but not the columns empty in every row.
+std::size_t mostCommonWidth(std::span<const Record* const> rows)
 {
     std::map<std::size_t, int> rowsOfWidth;
-    for (const Row& row : rows) {
-        ++rowsOfWidth[std::max(fewestColumns, filledWidth(row.fields))];
+    std::size_t widestFilled = 0;
+    for (const Record* row : rows) {
+        ++rowsOfWidth[row->fields.size()];
+        widestFilled = std::max(widestFilled, filledWidth(row->fields));
     }
-    std::pair<std::size_t, int> most{fewestColumns, 0};
+    std::pair<std::size_t, int> most{0, 0};
     for (const auto& [width, count] : rowsOfWidth) {
         if (count >= most.second) { // on a tie, the wider: a narrower row lacks fields
             most = {width, count};
         }
     }
-    return most.first;
+    return std::min(most.first, widestFilled);
 }
 
-bool mostlyGrades(Rows rows, std::size_t column)
+// The first column with text in any row: the columns before it are an empty margin.
+std::size_t firstColumnWithText(std::span<const Record* const> rows)
 {
-    int filled = 0;
-    int grades = 0;
-    for (const Row& row : rows) {
-        if (column < row.fields.size() && !isBlank(row.fields[column])) {
-            ++filled;
-            grades += isGrade(row.fields[column]) ? 1 : 0;
+    std::size_t first = mostColumns;
+    for (const Record* row : rows) {
+        first = std::min(first, firstFilled(row->fields));
+    }
+    return first;
+}
+
+std::string columnName(const Layout& layout, std::size_t column)
+{
+    return column < layout.header.size() ? std::string(trimmed(layout.header[column])) : "";
+}
+
+// The columns after the identification that may be grades, from what they hold and their
+// names. A column blank in every row may be a grade not given yet: it counts among them
+// where no header names it otherwise.
+struct MaybeGrades {
+    std::vector<std::size_t> possible;
+    std::vector<std::size_t> named;  // of those, the ones whose name says grade
+    std::vector<std::size_t> others; // numbers that are not grades, for the user to see
+    std::size_t withNumbers = 0;     // of the possible, those with numbers
+};
+
+MaybeGrades maybeGrades(const Layout& layout, const std::vector<ColumnFields>& columns)
+{
+    MaybeGrades found;
+    for (std::size_t column = layout.identification + 1; column < layout.width; ++column) {
+        const std::string name = columnName(layout, column);
+        const ColumnFields& fields = columns.at(column);
+        const bool saysGrade = namesGrade(name);
+        // A name that says grade keeps a column of grades out of range among them.
+        const bool grades = mostlyGrades(fields) || (saysGrade && mostlyNumbers(fields));
+        const bool blank = fields.filled == 0 && (layout.header.empty() || saysGrade);
+        if (!namesNoGrade(name) && (grades || blank)) {
+            found.possible.push_back(column);
+            found.withNumbers += grades ? 1 : 0;
+            if (saysGrade) {
+                found.named.push_back(column);
+            }
+        } else if (mostlyNumbers(fields)) {
+            found.others.push_back(column);
         }
     }
-    return grades > 0 && 2 * grades >= filled;
+    return found;
 }
 
-std::array<std::size_t, 3> likelyGradeColumns(Rows rows, std::size_t width)
+// Why the grades are unclear, the columns to choose from and three of them for a command
+// to try.
+void explainUnclear(LayoutDecision& decision, const MaybeGrades& found)
 {
-    std::vector<std::size_t> columns;
-    for (std::size_t column = 1; column < width; ++column) {
-        if (mostlyGrades(rows, column)) {
-            columns.push_back(column);
+    const Layout& layout = decision.layout;
+    decision.problem = LayoutProblem::gradesUnclear;
+    decision.candidates = found.possible;
+    const std::size_t numbers = found.withNumbers;
+    if (found.possible.size() > 3) {
+        decision.why = "h\u00e1 " + std::to_string(found.possible.size()) +
+                       " colunas que podem ser as notas, e o c\u00e1lculo usa tr\u00eas";
+    } else {
+        decision.candidates.insert(decision.candidates.end(), found.others.begin(),
+                                   found.others.end());
+        std::sort(decision.candidates.begin(), decision.candidates.end());
+        decision.why = numbers == 0 ? "n\u00e3o encontrei colunas de notas"
+                                    : "encontrei s\u00f3 " +
+                                          plural(static_cast<long>(numbers), "coluna que pode",
+                                                 "colunas que podem") +
+                                          " ser de notas";
+    }
+    std::vector<std::size_t> example = decision.candidates;
+    for (std::size_t column = layout.identification + 1;
+         example.size() < 3 && column < layout.width; ++column) {
+        if (std::find(example.begin(), example.end(), column) == example.end()) {
+            example.push_back(column);
         }
     }
-    if (columns.size() < 3) {
-        return {width - 3, width - 2, width - 1};
-    }
-    return {columns[columns.size() - 3], columns[columns.size() - 2], columns.back()};
+    example.resize(3, layout.identification + 1);
+    std::sort(example.begin(), example.end());
+    std::copy(example.begin(), example.end(), decision.example.begin());
 }
 
-bool readsAsHeader(const Fields& fields, const std::array<std::size_t, 3>& gradeColumns)
+// The grade columns: the three that may be, or of more, the three named so; or, in
+// decision, why not.
+bool chooseGradeColumns(LayoutDecision& decision, const std::vector<ColumnFields>& columns)
 {
-    std::array<std::string_view, 3> names{};
-    for (std::size_t i = 0; i < 3; ++i) {
-        names.at(i) = gradeColumns.at(i) < fields.size() ? trimmed(fields[gradeColumns.at(i)]) : "";
+    const MaybeGrades found = maybeGrades(decision.layout, columns);
+    const std::vector<std::size_t>& chosen =
+        found.possible.size() > 3 ? found.named : found.possible;
+    if (chosen.size() == 3) {
+        std::copy(chosen.begin(), chosen.end(), decision.layout.gradeColumns.begin());
+        return true;
     }
-    const bool allNames = std::all_of(names.begin(), names.end(), [](std::string_view name) {
-        return !isBlank(name) && !isGrade(name);
-    });
-    return allNames || names == std::array<std::string_view, 3>{"1", "2", "3"};
+    explainUnclear(decision, found);
+    return false;
 }
 
-bool isColumnNumber(std::string_view text)
+bool isNumberText(std::string_view text)
 {
     return !text.empty() && text.size() < 6 &&
            std::all_of(text.begin(), text.end(),
                        [](char digit) { return digit >= '0' && digit <= '9'; });
 }
 
-bool namesColumns(const LayoutOptions& options)
+// A column as a spreadsheet names it (C, aa), from 0; none for other text.
+std::optional<std::size_t> columnOfLetters(std::string_view text)
 {
-    return std::any_of(options.gradeColumns.begin(), options.gradeColumns.end(),
-                       [](const std::string& column) { return !isColumnNumber(column); });
-}
-
-// The columns the user named, from 0; or why they cannot be used.
-std::optional<std::array<std::size_t, 3>> namedColumns(const LayoutOptions& options,
-                                                       const Fields& header, std::string& problem)
-{
-    std::array<std::size_t, 3> columns{};
-    for (std::size_t i = 0; i < 3; ++i) {
-        const std::string& named = options.gradeColumns.at(i);
-        if (isColumnNumber(named)) {
-            columns.at(i) = std::stoul(named) - 1;
-            continue;
-        }
-        const auto found =
-            std::find_if(header.begin(), header.end(), [&named](std::string_view name) {
-                return trimmed(name) == trimmed(named);
-            });
-        if (found == header.end()) {
-            problem = "n\u00e3o h\u00e1 coluna \"" + named + "\" no cabe\u00e7alho";
+    if (text.empty() || text.size() > 3) {
+        return std::nullopt;
+    }
+    std::size_t column = 0;
+    for (const char letter : text) {
+        const char upper =
+            letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+        if (upper < 'A' || upper > 'Z') {
             return std::nullopt;
         }
-        columns.at(i) = static_cast<std::size_t>(found - header.begin());
+        column = column * 26 + static_cast<std::size_t>(upper - 'A') + 1;
     }
-    return columns;
+    return column - 1;
 }
 
-bool decideHeader(const LayoutOptions& options, const Row& candidate,
-                  const std::array<std::size_t, 3>& gradeColumns)
+// Whether a column the user named can only be a header's name: not a number, not letters.
+bool isHeaderName(const std::string& named)
 {
-    switch (options.header) {
-    case HeaderChoice::present:
-        return true;
-    case HeaderChoice::absent:
+    return !isNumberText(named) && !columnOfLetters(named);
+}
+
+std::string headerNamesList(const Layout& layout)
+{
+    std::string list;
+    const std::vector<std::string> names = columnNames(layout);
+    for (std::size_t column = 0; column < names.size(); ++column) {
+        list += (column == 0 ? "" : ", ") + columnLetters(column) + " \"" + names[column] + '"';
+    }
+    return list;
+}
+
+// The column the user named: a number, a header's name, or letters; or why not.
+std::optional<std::size_t> namedColumn(const Layout& layout, const std::string& named,
+                                       std::string& why)
+{
+    if (isNumberText(named)) {
+        return std::stoul(named) - 1;
+    }
+    const auto found =
+        std::find_if(layout.header.begin(), layout.header.end(),
+                     [&named](const std::string& name) { return sameName(name, named); });
+    if (found != layout.header.end()) {
+        return static_cast<std::size_t>(found - layout.header.begin());
+    }
+    if (const auto column = columnOfLetters(named)) {
+        return column;
+    }
+    why = layout.header.empty()
+              ? "colunas de notas por nome pedem um cabe\u00e7alho"
+              : "n\u00e3o h\u00e1 coluna \"" + named +
+                    "\" no cabe\u00e7alho, cujas colunas s\u00e3o " + headerNamesList(layout);
+    return std::nullopt;
+}
+
+bool useNamedColumns(LayoutDecision& decision, const LayoutOptions& options, std::size_t widest)
+{
+    Layout& layout = decision.layout;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto column = namedColumn(layout, options.gradeColumns.at(i), decision.why);
+        if (!column) {
+            decision.problem = LayoutProblem::unusableOptions;
+            return false;
+        }
+        layout.gradeColumns.at(i) = *column;
+    }
+    const auto& grades = layout.gradeColumns;
+    const std::size_t last = *std::max_element(grades.begin(), grades.end());
+    if (last >= std::max(widest, layout.width)) {
+        decision.problem = LayoutProblem::unusableOptions;
+        decision.why = "n\u00e3o h\u00e1 coluna " + columnLetters(last) + " (" +
+                       std::to_string(last + 1) + "): as linhas t\u00eam at\u00e9 " +
+                       std::to_string(widest) + " campos";
         return false;
-    default:
-        return namesColumns(options) || readsAsHeader(candidate.fields, gradeColumns);
+    }
+    if (grades[0] == grades[1] || grades[0] == grades[2] || grades[1] == grades[2]) {
+        decision.problem = LayoutProblem::unusableOptions;
+        decision.why = "--notas nomeia a mesma coluna duas vezes";
+        return false;
+    }
+    layout.width = std::max(layout.width, last + 1);
+    return true;
+}
+
+// The rows below the table's start that stand for the class: no row of totals among them.
+std::vector<const Record*> classRows(std::span<const Record* const> rows)
+{
+    std::vector<const Record*> students;
+    for (const Record* row : rows) {
+        const std::size_t first = firstFilled(row->fields);
+        if (first < row->fields.size() && !isSummaryLabel(trimmed(row->fields[first]))) {
+            students.push_back(row);
+        }
+    }
+    return students;
+}
+
+void placeTable(Layout& layout, const Rows& rows, const TableStart& start)
+{
+    layout.tableStart = start.header                   ? rows[*start.header]->line
+                        : start.firstRow < rows.size() ? rows[start.firstRow]->line
+                                                       : rows.back()->line + 1;
+    for (const std::size_t title : start.titles) {
+        if (rows[title]->line > layout.tableStart) {
+            layout.titleLines.push_back(rows[title]->line);
+        }
+    }
+    if (start.header) {
+        const Fields& header = rows[*start.header]->fields;
+        layout.headerLine = rows[*start.header]->line;
+        layout.header.assign(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                  header.size(), mostColumns + 1)));
     }
 }
 
-// The widths a row has with and without a header.
-struct Widths {
-    std::size_t withHeader;
-    std::size_t withoutHeader;
-    std::size_t widest; // of any row read ahead
-};
-
-void useNamedColumns(Layout& layout, const LayoutOptions& options, const Row& candidate,
-                     const Widths& widths)
+// The width and where the identification is, from the header and the class's rows.
+void measureTable(Layout& layout, std::span<const Record* const> students, const Record* header)
 {
-    if (namesColumns(options) && options.header == HeaderChoice::absent) {
-        layout.problem = "colunas de notas por nome pedem um cabe\u00e7alho";
-        return;
+    const bool whitespace = layout.separator == whitespaceSeparated;
+    std::vector<const Record*> named(students.begin(), students.end());
+    if (header != nullptr) {
+        named.push_back(header);
     }
-    const auto columns = namedColumns(options, candidate.fields, layout.problem);
-    if (!columns) {
-        return;
+    layout.identification = whitespace ? 0 : firstColumnWithText(named);
+    if (layout.identification == mostColumns) {
+        layout.identification = 0;
     }
-    const std::size_t last = *std::max_element(columns->begin(), columns->end());
-    if (last >= widths.widest) {
-        layout.problem = "n\u00e3o h\u00e1 coluna " + std::to_string(last + 1) +
-                         ": as linhas t\u00eam at\u00e9 " + std::to_string(widths.widest) +
-                         " campos";
-        return;
-    }
-    layout.gradeColumns = *columns;
-    layout.hasHeader = decideHeader(options, candidate, layout.gradeColumns);
-    layout.width = std::max(layout.hasHeader ? widths.withHeader : widths.withoutHeader, last + 1);
+    const std::size_t width = whitespace          ? fewestColumns
+                              : header != nullptr ? filledWidth(header->fields)
+                                                  : mostCommonWidth(students);
+    layout.width = std::max(width, layout.identification + fewestColumns);
 }
 
 } // namespace
 
-Layout decideLayout(const std::vector<Line>& lookAhead, const LayoutOptions& options)
+LayoutDecision decideLayout(const std::deque<Record>& firstRecords, SeparatorChoice separator,
+                            const LayoutOptions& options)
 {
-    Layout layout;
-    layout.separator = mostCommonSeparator(lookAhead);
-    const std::vector<Row> rows = rowsOf(lookAhead, layout.separator);
-    const auto firstRow = std::find_if(rows.begin(), rows.end(), [&layout](const Row& row) {
-        return !isTitle(row, layout.separator);
-    });
-    layout.firstRowLine = firstRow != rows.end() ? firstRow->line
-                          : lookAhead.empty()    ? 1
-                                                 : lookAhead.back().number + 1;
-    if (layout.separator == whitespaceSeparated && !options.gradeColumns.empty()) {
-        layout.problem = "--notas pede campos separados por ';', tabula\u00e7\u00e3o ou ','";
-    }
-    if (firstRow == rows.end() || !layout.problem.empty()) {
-        return layout;
-    }
-    const Row& candidate = *firstRow;
-    // The rows after the first, which may be the header, or the first alone.
-    const Rows data = std::next(firstRow) == rows.end() ? Rows(&candidate, 1)
-                                                        : Rows(std::next(firstRow), rows.end());
-    const bool whitespace = layout.separator == whitespaceSeparated;
-    Widths widths{fewestColumns, fewestColumns, fewestColumns};
-    if (!whitespace) {
-        widths.withHeader = std::max(fewestColumns, filledWidth(candidate.fields));
-        widths.withoutHeader = mostCommonWidth(Rows(firstRow, rows.end()));
-        for (auto row = firstRow; row != rows.end(); ++row) {
-            widths.widest = std::max(widths.widest, row->fields.size());
+    LayoutDecision decision;
+    Layout& layout = decision.layout;
+    layout.separator = separator.separator;
+    Rows rows;
+    for (const Record& record : firstRecords) {
+        if (separator.saidByFirstLine && record.line == 1) {
+            layout.directiveLine = 1;
+        } else if (record.problem == RecordProblem::none && filledWidth(record.fields) > 0) {
+            rows.push_back(&record);
         }
     }
+    if (layout.separator == whitespaceSeparated && !options.gradeColumns.empty()) {
+        decision.problem = LayoutProblem::unusableOptions;
+        decision.why = "--notas pede campos separados por ';', tabula\u00e7\u00e3o ou ','";
+        return decision;
+    }
+    if (rows.empty()) {
+        return decision;
+    }
+    const auto first = std::find_if(rows.begin(), rows.end(),
+                                    [](const Record* row) { return readsAsStudent(row->fields); });
+    const std::optional<std::size_t> firstStudent =
+        first == rows.end()
+            ? std::nullopt
+            : std::optional<std::size_t>(static_cast<std::size_t>(first - rows.begin()));
+    const std::vector<const Record*> below = classRows({first, rows.end()});
+    const std::vector<std::size_t> numeric =
+        numericColumns(fieldsByColumn(below, widestRow(below)));
+    const bool namesNeedHeader =
+        std::any_of(options.gradeColumns.begin(), options.gradeColumns.end(), isHeaderName);
+    const HeaderChoice choice = namesNeedHeader && options.header == HeaderChoice::detect
+                                    ? HeaderChoice::present
+                                    : options.header;
+    const TableStart start = findTableStart(rows, firstStudent, numeric, choice);
+    placeTable(layout, rows, start);
+    const std::vector<const Record*> students = classRows(
+        {rows.begin() + static_cast<std::ptrdiff_t>(std::min(start.firstRow, rows.size())),
+         rows.end()});
+    measureTable(layout, students, start.header ? rows[*start.header] : nullptr);
+    if (layout.width > mostColumns) {
+        decision.problem = LayoutProblem::tooWide;
+        decision.why = "o cabe\u00e7alho tem mais de 16.384 colunas, o m\u00e1ximo de uma planilha";
+        return decision;
+    }
     if (!options.gradeColumns.empty()) {
-        useNamedColumns(layout, options, candidate, widths);
-    } else {
-        const auto headerGrades = likelyGradeColumns(data, widths.withHeader);
-        layout.hasHeader = decideHeader(options, candidate, headerGrades);
-        layout.width = layout.hasHeader ? widths.withHeader : widths.withoutHeader;
-        layout.gradeColumns =
-            layout.hasHeader ? headerGrades : likelyGradeColumns(data, widths.withoutHeader);
+        useNamedColumns(decision, options, widestRow(rows));
+    } else if (layout.separator != whitespaceSeparated &&
+               !chooseGradeColumns(decision, fieldsByColumn(students, layout.width)) &&
+               students.empty()) {
+        // No student to compute, none to compute wrongly: the last three columns will do.
+        decision.problem = LayoutProblem::none;
+        decision.why.clear();
+        decision.candidates.clear();
+        layout.gradeColumns = {layout.width - 3, layout.width - 2, layout.width - 1};
     }
-    if (layout.hasHeader) {
-        layout.header = candidate.text;
-    }
-    return layout;
+    const std::size_t firstGrade =
+        *std::min_element(layout.gradeColumns.begin(), layout.gradeColumns.end());
+    layout.identificationEnd =
+        firstGrade > layout.identification ? firstGrade : layout.identification + 1;
+    return decision;
 }
 
-std::size_t identificationColumn(const Layout& layout)
+std::vector<std::string> columnNames(const Layout& layout)
 {
-    std::size_t column = 0;
-    while (gradeInColumn(layout, column)) {
-        ++column;
+    std::vector<std::string> names = layout.header;
+    if (names.empty()) {
+        const std::size_t identifications = layout.width - 3 - layout.identification;
+        std::size_t identification = 0;
+        for (std::size_t column = 0; column < layout.width; ++column) {
+            if (const auto grade = gradeInColumn(layout, column)) {
+                names.push_back("Nota " + std::to_string(*grade + 1));
+            } else if (column < layout.identification) {
+                names.emplace_back();
+            } else {
+                names.push_back(identifications == 1 ? "Identifica\u00e7\u00e3o"
+                                                     : "Identifica\u00e7\u00e3o " +
+                                                           std::to_string(++identification));
+            }
+        }
     }
-    return column;
+    names.resize(layout.width);
+    return names;
+}
+
+std::string columnLetters(std::size_t column)
+{
+    std::string letters;
+    for (std::size_t rest = column + 1; rest > 0; rest = (rest - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
+    }
+    return letters;
 }

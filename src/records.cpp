@@ -1,8 +1,11 @@
 #include "records.h"
 
+#include <algorithm>
+#include <functional>
 #include <iterator>
 
 #include "fields.h"
+#include "separator.h"
 
 namespace {
 
@@ -49,12 +52,55 @@ bool closeQuote(RecordReader& reader, Record& record, std::vector<Line>& taken)
     return !open;
 }
 
-// A line that is a whole row by itself does not open a field of several lines, and one
-// that is a whole row does not close it: a quote between two such lines is a stray one.
-bool joinsTwoRows(const RecordReader& reader, std::string_view first, std::string_view last)
+// Whether field is a view into text; pointers into different arrays compared by std::less.
+bool isWithin(std::string_view field, std::string_view text)
 {
-    return literalWidth(first, reader.separator) >= reader.width &&
-           literalWidth(last, reader.separator) >= reader.width;
+    const std::less_equal<> notAfter;
+    return notAfter(text.data(), field.data()) &&
+           notAfter(field.data() + field.size(), text.data() + text.size());
+}
+
+// A line split alone that is a row by itself: three fields or more, two of them grades,
+// and no quote but around a whole field. A cell of several lines holds text, not that.
+bool isRowOfItsOwn(std::string_view line, char separator)
+{
+    Fields fields;
+    std::string unquoted;
+    if (splitQuotedLine(line, separator, fields, unquoted) || fields.size() < 3) {
+        return false;
+    }
+    const bool strayQuote =
+        std::any_of(fields.begin(), fields.end(), [line](std::string_view field) {
+            return isWithin(field, line) && field.find('"') != std::string_view::npos;
+        });
+    return !strayQuote && std::count_if(fields.begin(), fields.end(), isGrade) >= 2;
+}
+
+// Whether the quote that the last line closes is followed by a separator or the line's
+// end, as a field's closing quote is; "" inside is a quote of the text.
+bool closesAField(std::string_view last, char separator)
+{
+    std::size_t quote = last.find('"');
+    while (quote != std::string_view::npos && quote + 1 < last.size() && last[quote + 1] == '"') {
+        quote = last.find('"', quote + 2);
+    }
+    return quote == std::string_view::npos || quote + 1 == last.size() ||
+           last[quote + 1] == separator;
+}
+
+bool isStrayQuote(const RecordReader& reader, const std::vector<Line>& taken)
+{
+    return !closesAField(taken.back().text, reader.separator) ||
+           std::any_of(taken.begin(), taken.end(), [&reader](const Line& line) {
+               return isRowOfItsOwn(line.text, reader.separator);
+           });
+}
+
+// A view of the same place in copy's text as field has in from's.
+std::string_view rebased(std::string_view field, const std::string& from, const std::string& copy)
+{
+    const auto offset = static_cast<std::size_t>(field.data() - from.data());
+    return std::string_view(copy).substr(offset, field.size());
 }
 
 } // namespace
@@ -81,9 +127,7 @@ bool readRecord(RecordReader& reader, Record& record)
     }
     const std::size_t firstLength = record.text.size();
     std::vector<Line> taken;
-    if (closeQuote(reader, record, taken) &&
-        !joinsTwoRows(reader, std::string_view(record.text).substr(0, firstLength),
-                      taken.back().text)) {
+    if (closeQuote(reader, record, taken) && !isStrayQuote(reader, taken)) {
         return true;
     }
     reader.pending.insert(reader.pending.begin(), std::make_move_iterator(taken.begin()),
@@ -92,4 +136,22 @@ bool readRecord(RecordReader& reader, Record& record)
     record.fields.clear();
     record.problem = RecordProblem::openQuote;
     return true;
+}
+
+void copyRecord(const Record& from, Record& copy)
+{
+    copy.text = from.text;
+    copy.unquoted = from.unquoted;
+    copy.line = from.line;
+    copy.problem = from.problem;
+    copy.fields.clear();
+    for (const std::string_view field : from.fields) {
+        if (isWithin(field, from.text)) {
+            copy.fields.push_back(rebased(field, from.text, copy.text));
+        } else if (isWithin(field, from.unquoted)) {
+            copy.fields.push_back(rebased(field, from.unquoted, copy.unquoted));
+        } else {
+            copy.fields.emplace_back();
+        }
+    }
 }

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <deque>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -31,14 +30,16 @@ struct RecordReader {
     LineReader* lines = nullptr; // null where all there is to read is pending
     std::deque<Line> pending;    // read before the next line of lines
     char separator = ' ';
-    // A quote that joins two lines which already have this many fields each is a stray one.
-    std::size_t width = std::numeric_limits<std::size_t>::max();
     Line line{}; // the last line read, its memory used again
 };
 
 // The next record; false at the end. A quote that does not close within the limits, or
 // closes as a stray one, makes the line where it opened a record of its own with the
-// problem openQuote, and the lines after it are read again.
+// problem openQuote, and the lines after it are read again. A stray one joins a line that
+// is a row by itself, or closes where no field can end ("Zé ... Ana "Bia").
 bool readRecord(RecordReader& reader, Record& record);
+
+// Makes copy a copy of from whose fields point into its own text.
+void copyRecord(const Record& from, Record& copy);
 
 #endif

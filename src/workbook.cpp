@@ -7,8 +7,11 @@
 
 #include <xlsxwriter.h>
 
+#include "csv_table.h"
 #include "encoding.h"
 #include "grading.h"
+
+namespace {
 
 struct Workbook {
     lxw_workbook* book = nullptr;
@@ -22,8 +25,6 @@ struct Workbook {
     std::vector<std::size_t> widths; // of the widest cell of each column, in characters
     lxw_row_t nextRow = 0;
 };
-
-namespace {
 
 // A cell holds at most this many characters; a longer text is cut, with an ellipsis.
 constexpr std::size_t longestCell = 32767 - 3;
@@ -118,8 +119,8 @@ void writeSummary(Workbook& workbook, const ClassCounts& counts)
     }
     text(17, 0, "Cabe\u00e7alho", workbook.bold);
     text(17, 1,
-         workbook.layout.hasHeader ? "linha " + std::to_string(workbook.layout.firstRowLine)
-                                   : "nenhum",
+         workbook.layout.headerLine != 0 ? "linha " + std::to_string(workbook.layout.headerLine)
+                                         : "nenhum",
          nullptr);
     worksheet_set_column(sheet, 0, 0, 12, nullptr);
     worksheet_set_column(sheet, 1, 1, 10, nullptr);
@@ -133,38 +134,54 @@ void writeSummary(Workbook& workbook, const ClassCounts& counts)
     worksheet_insert_chart(sheet, 0, 4, chart);
 }
 
+class WorkbookTable final : public TableWriter {
+  public:
+    WorkbookTable() = default;
+    WorkbookTable(const WorkbookTable&) = delete;
+    WorkbookTable(WorkbookTable&&) = delete;
+    WorkbookTable& operator=(const WorkbookTable&) = delete;
+    WorkbookTable& operator=(WorkbookTable&&) = delete;
+    // Unfinished, it is written where it was to go, which is a name of its own to remove.
+    ~WorkbookTable() override
+    {
+        if (workbook_.book != nullptr) {
+            workbook_close(workbook_.book);
+        }
+    }
+
+    bool start(const std::string& path);
+    void beginTable(const Layout& layout, const std::vector<std::string>& names) override;
+    bool addRow(const StudentRow& row) override;
+    void addFooter(const Fields& cells) override;
+    bool finish(const ClassCounts& counts, std::string& problem) override;
+
+  private:
+    Workbook workbook_;
+};
+
 } // namespace
 
-void WorkbookCloser::operator()(Workbook* workbook) const
-{
-    // Unfinished, it is written where it was to go, which is a name of its own to remove.
-    if (workbook->book != nullptr) {
-        workbook_close(workbook->book);
-    }
-    delete workbook; // NOLINT(cppcoreguidelines-owning-memory): the unique_ptr's own deleter
-}
-
-WorkbookFile startWorkbook(const std::string& path, std::string& problem)
+bool WorkbookTable::start(const std::string& path)
 {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they come
-    WorkbookFile workbook(new Workbook);
-    workbook->book = workbook_new_opt(path.c_str(), &options);
-    if (workbook->book == nullptr) {
-        problem = "n\u00e3o foi poss\u00edvel criar a planilha";
-        return nullptr;
+    Workbook& workbook = workbook_;
+    workbook.book = workbook_new_opt(path.c_str(), &options);
+    if (workbook.book == nullptr) {
+        return false;
     }
-    workbook->table = workbook_add_worksheet(workbook->book, "Turma");
-    workbook->summary = workbook_add_worksheet(workbook->book, "Resumo");
-    workbook->bold = workbook_add_format(workbook->book);
-    format_set_bold(workbook->bold);
-    workbook->failed = filled(workbook->book, failedFill, failedText);
-    workbook->error = filled(workbook->book, errorFill, errorText);
-    return workbook;
+    workbook.table = workbook_add_worksheet(workbook.book, "Turma");
+    workbook.summary = workbook_add_worksheet(workbook.book, "Resumo");
+    workbook.bold = workbook_add_format(workbook.book);
+    format_set_bold(workbook.bold);
+    workbook.failed = filled(workbook.book, failedFill, failedText);
+    workbook.error = filled(workbook.book, errorFill, errorText);
+    return true;
 }
 
-void addHeaderRow(Workbook& workbook, const std::vector<std::string>& names, const Layout& layout)
+void WorkbookTable::beginTable(const Layout& layout, const std::vector<std::string>& names)
 {
+    Workbook& workbook = workbook_;
     workbook.layout = layout;
     workbook.names = names;
     std::vector<std::string> cells = names;
@@ -176,8 +193,9 @@ void addHeaderRow(Workbook& workbook, const std::vector<std::string>& names, con
     ++workbook.nextRow;
 }
 
-bool addStudentRow(Workbook& workbook, const Fields& fields, const StudentRow& row)
+bool WorkbookTable::addRow(const StudentRow& row)
 {
+    Workbook& workbook = workbook_;
     if (workbook.nextRow >= mostRowsOfASheet) {
         return false;
     }
@@ -185,13 +203,13 @@ bool addStudentRow(Workbook& workbook, const Fields& fields, const StudentRow& r
     lxw_format* format = !computed                       ? workbook.error
                          : isApproved(row.conceptLetter) ? nullptr
                                                          : workbook.failed;
-    const std::size_t width = fields.size();
+    const std::size_t width = row.cells.size();
     for (std::size_t column = 0; column < width; ++column) {
         const auto grade = gradeInColumn(workbook.layout, column);
         if (computed && grade) {
             writeNumber(workbook, column, row.grades.at(*grade), format);
         } else {
-            writeText(workbook, column, fields[column], format);
+            writeText(workbook, column, row.cells[column], format);
         }
     }
     if (computed) {
@@ -205,20 +223,45 @@ bool addStudentRow(Workbook& workbook, const Fields& fields, const StudentRow& r
     return true;
 }
 
-bool finishWorkbook(WorkbookFile workbook, const ClassCounts& counts, std::string& problem)
+void WorkbookTable::addFooter(const Fields& cells)
 {
-    for (std::size_t column = 0; column < workbook->widths.size(); ++column) {
-        const double width =
-            std::min(widestColumn, static_cast<double>(workbook->widths[column]) + 2);
-        const auto where = static_cast<lxw_col_t>(column);
-        worksheet_set_column(workbook->table, where, where, width, nullptr);
+    Workbook& workbook = workbook_;
+    if (workbook.nextRow >= mostRowsOfASheet) {
+        return;
     }
-    writeSummary(*workbook, counts);
-    const lxw_error written = workbook_close(workbook->book);
-    workbook->book = nullptr;
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        if (!cells[column].empty()) {
+            writeText(workbook, column, cells[column], nullptr);
+        }
+    }
+    ++workbook.nextRow;
+}
+
+bool WorkbookTable::finish(const ClassCounts& counts, std::string& problem)
+{
+    Workbook& workbook = workbook_;
+    for (std::size_t column = 0; column < workbook.widths.size(); ++column) {
+        const double width =
+            std::min(widestColumn, static_cast<double>(workbook.widths[column]) + 2);
+        const auto where = static_cast<lxw_col_t>(column);
+        worksheet_set_column(workbook.table, where, where, width, nullptr);
+    }
+    writeSummary(workbook, counts);
+    const lxw_error written = workbook_close(workbook.book);
+    workbook.book = nullptr;
     if (written != LXW_NO_ERROR) {
         problem = lxw_strerror(written);
         return false;
     }
     return true;
+}
+
+std::unique_ptr<TableWriter> startWorkbook(const std::string& path, std::string& problem)
+{
+    auto workbook = std::make_unique<WorkbookTable>();
+    if (!workbook->start(path)) {
+        problem = "n\u00e3o foi poss\u00edvel criar a planilha";
+        return nullptr;
+    }
+    return workbook;
 }

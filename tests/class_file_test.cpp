@@ -7,13 +7,14 @@
 #include <gtest/gtest.h>
 
 #include "class_file.h"
+#include "csv_table.h"
 #include "encoding.h"
 #include "records.h"
 
 namespace {
 
-// A line that is not UTF-8 is Windows-1252, byte by byte; one that is stays as it is. The
-// class files of the golden cases hold only well-formed text of either kind.
+// Each well-formed UTF-8 sequence stays as it is, and every other byte is Windows-1252,
+// byte by byte, so one stray byte changes no other character of its line.
 TEST(ClassFileTest, LinesBecomeUtf8)
 {
     const auto cases = std::to_array<std::pair<std::string, std::string>>({
@@ -25,6 +26,9 @@ TEST(ClassFileTest, LinesBecomeUtf8)
         {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},                 // a surrogate: not UTF-8
         {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"}, // past U+10FFFF
         {"\xC3", "\xC3\x83"},                                             // cut short
+        {"\xE0\x83\xA9", "\xC3\xA0\xC6\x92\xC2\xA9"},                     // overlong: à ƒ ©
+        {"\xED\xB0\x80", "\xC3\xAD\xC2\xB0\xE2\x82\xAC"},                 // a surrogate: í ° €
+        {"Concei\xC3\xA7\xC3\xA3o\xA0", "Concei\xC3\xA7\xC3\xA3o\xC2\xA0"}, // one stray byte
     });
     for (const auto& [line, utf8] : cases) {
         EXPECT_EQ(lineAsUtf8(line), utf8) << testing::PrintToString(line);
@@ -49,13 +53,17 @@ struct ClassRun {
     ClassResult result;
 };
 
-ClassRun convert(const std::string& input, const ClassOptions& options)
+ClassRun convert(const std::string& input, const LayoutOptions& layout = {},
+                 TableStyle style = forPrograms)
 {
     LineReader reader;
     reader.memory = input;
     Output table;
     Output messages;
-    const ClassResult result = convertClass(reader, options, "t", table, messages);
+    CsvTable writer(table, style);
+    const ClassResult result = convertClass(reader, {layout}, "t", writer, messages);
+    std::string problem;
+    writer.finish(result.counts, problem);
     return {table.text, messages.text, result};
 }
 
@@ -64,118 +72,164 @@ const std::string columns = "M\u00e9dia ponderada,Conceito,Defini\u00e7\u00e3o\n
 struct ClassCase {
     const char* what;
     std::string input;
-    ClassOptions options;
-    std::string table; // written for programs, unless the options say otherwise
+    std::string table; // written for programs, unless the style says otherwise
     long withErrors;
     std::string message; // one of the messages, where a row is not a student
+    TableStyle style = forPrograms;
 };
 
-const ClassOptions forPrograms{::forPrograms, {}};
-
-// What the class pass makes of files as teachers keep them: which row is the header,
-// which columns are grades, what is no student, and that every value stays under its
-// heading and every text is kept.
+// What the class pass makes of files as teachers keep them: every student computed from
+// its own fields, under its own headings, every text kept, and what is no student said.
 TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
 {
     const auto cases = std::to_array<ClassCase>({
         {"a first student with a blank grade is no header",
-         "2026001;Ana;7;;9\n2026002;Bruno;8;9;10\n", forPrograms,
+         "2026001;Ana;7;;9\n2026002;Bruno;8;9;10\n",
          "Identifica\u00e7\u00e3o 1,Identifica\u00e7\u00e3o 2,Nota 1,Nota 2,Nota 3," + columns +
              "2026001,Ana,7,,9,,,erro: nota 2 est\u00e1 "
              "vazia\n2026002,Bruno,8,9,10,9.333333,A,APROVADO\n",
          1, "t:1: nota 2 est\u00e1 vazia"},
         {"grades 1, 2, 3 name the columns; the mean is the float itself",
-         "Aluno;1;2;3\nAna;7.22;0.35;9.36\n", forPrograms,
+         "Aluno;1;2;3\nAna;7.22;0.35;9.36\n",
          "Aluno,1,2,3," + columns + "Ana,7.22,0.35,9.36,5.9999995,D,REPROVADO\n", 0, ""},
         {"remarks after the grades stay text; a typo does not move the grades",
-         "Mat;Nome;N1;N2;N3;Obs\n1;Ana;7;8;9;\n2;Bia;dez;7;9;faltou\n3;Caio;6;6;6;\n", forPrograms,
+         "Mat;Nome;N1;N2;N3;Obs\n1;Ana;7;8;9;\n2;Bia;dez;7;9;faltou\n3;Caio;6;6;6;\n",
          "Mat,Nome,N1,N2,N3,Obs," + columns +
              "1,Ana,7,8,9,,8.333333,B,APROVADO\n2,Bia,dez,7,9,faltou,,,\"erro: nota 1 \"\"dez\"\" "
              "n\u00e3o \u00e9 um n\u00famero\"\n3,Caio,6,6,6,,6,C,APROVADO\n",
          1, ""},
-        {"a title is no row, a footer no student",
-         "Turma 3B;;;;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;M\u00e9dia da turma;7;8;9\n", forPrograms,
+        {"a title is no row; a footer is no student, and stays below the table",
+         "Turma 3B;;;;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;M\u00e9dia da turma;7;8;9\n",
          "Mat,Nome,N1,N2,N3," + columns +
-             "1,Ana,7,8,9,8.333333,B,APROVADO\n,M\u00e9dia da turma,7,8,9,,,erro: linha sem "
-             "identifica\u00e7\u00e3o\n",
-         1, "t:1: aviso: linha de t\u00edtulo, fora da tabela: \"Turma 3B\""},
+             "1,Ana,7,8,9,8.333333,B,APROVADO\n,M\u00e9dia da turma,7,8,9,,,\n",
+         0, "t:4: aviso: rodap\u00e9, n\u00e3o \u00e9 um aluno: \"M\u00e9dia da turma\""},
+        {"a row without identification among students is an error row",
+         "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;;6;7;8\n2;Bia;6;6;6\n",
+         "Mat,Nome,N1,N2,N3," + columns +
+             "1,Ana,7,8,9,8.333333,B,APROVADO\n,,6,7,8,,,erro: linha sem identifica\u00e7\u00e3o\n"
+             "2,Bia,6,6,6,6,C,APROVADO\n",
+         1, "t:3: linha sem identifica\u00e7\u00e3o"},
+        {"a row of totals among students is an error row",
+         "Nome;N1;N2;N3\nAna;7;8;9\nM\u00e9dia;7;8;9\nBia;6;6;6\n",
+         "Nome,N1,N2,N3," + columns +
+             "Ana,7,8,9,8.333333,B,APROVADO\nM\u00e9dia,7,8,9,,,erro: linha de totais entre os "
+             "alunos\nBia,6,6,6,6,C,APROVADO\n",
+         1, "t:3: linha de totais entre os alunos"},
+        {"Excel's sep= line, and an empty margin column kept",
+         "sep=;\n;Mat;Nome;N1;N2;N3\n;1;Ana;7;8;9\n",
+         ",Mat,Nome,N1,N2,N3," + columns + ",1,Ana,7,8,9,8.333333,B,APROVADO\n", 0, ""},
         {"a field too many keeps the row's text in its first cell",
-         "Mat;Nome;N1;N2;N3\n1;Silva;Ana;7;8;9\n2;Bia;6;7;9\n", forPrograms,
+         "Mat;Nome;N1;N2;N3\n1;Silva;Ana;7;8;9\n2;Bia;6;7;9\n",
          "Mat,Nome,N1,N2,N3," + columns +
              "1;Silva;Ana;7;8;9,,,,,,,\"erro: a linha tem 6 campos, e n\u00e3o 5\"\n2,Bia,6,7,9,"
              "7.8333335,B,APROVADO\n",
          1, ""},
         {"a stray quote is an error where it opens; a cell of two lines is one field",
          "Mat;Nome;N1;N2;N3\n1;\"Z\u00e9;7;8;9\n2;Ana \"Bia\";8;8;8\n3;\"Hugo\nLima\";7,5;8;9\n",
-         forPrograms,
          "Mat,Nome,N1,N2,N3," + columns +
              "\"1;\"\"Z\u00e9;7;8;9\",,,,,,,erro: aspas abertas na linha 2 n\u00e3o se fecham\n"
              "2,\"Ana "
              "\"\"Bia\"\"\",8,8,8,8,B,APROVADO\n3,\"Hugo\nLima\",7.5,8,9,8.416667,B,APROVADO\n",
          1, "t:2: aspas abertas"},
+        {"a stray quote on a row one field short takes no one's grades",
+         "Mat;Nome;N1;N2;N3;Obs\n1;\"Z\u00e9;7;8;9\n2;Ana \"Bia\";4;4;4;\n",
+         "Mat,Nome,N1,N2,N3,Obs," + columns +
+             "\"1;\"\"Z\u00e9;7;8;9\",,,,,,,,erro: aspas abertas na linha 2 n\u00e3o se fecham\n"
+             "2,\"Ana \"\"Bia\"\"\",4,4,4,,4,D,REPROVADO\n",
+         1, "t:2: aspas abertas"},
+        {"a stray quote never joins a line that is a row of its own",
+         "Mat;Nome;N1;N2;N3\n1;\"Z\u00e9;7;8\n2;Ana;4;4;4\nBia\";7;8;9\n",
+         "Mat,Nome,N1,N2,N3," + columns +
+             "\"1;\"\"Z\u00e9;7;8\",,,,,,,erro: aspas abertas na linha 2 n\u00e3o se fecham\n"
+             "2,Ana,4,4,4,4,D,REPROVADO\n\"Bia\"\";7;8;9\",,,,,,,\"erro: a linha tem 4 campos, e "
+             "n\u00e3o 5\"\n",
+         2, "t:2: aspas abertas"},
         {"a message is one line, whatever the field it quotes; a line end is a blank",
-         "Mat;Nome;N1;N2;N3\n1;Ana;\"7\n8\";8;9\n2;Bia;7;8;\"9\n\"\n", forPrograms,
+         "Mat;Nome;N1;N2;N3\n1;Ana;\"7\n8\";8;9\n2;Bia;7;8;\"9\n\"\n",
          "Mat,Nome,N1,N2,N3," + columns +
              "1,Ana,\"7\n8\",8,9,,,\"erro: nota 1 \"\"7 8\"\" n\u00e3o \u00e9 um n\u00famero\"\n"
              "2,Bia,7,8,9,8.333333,B,APROVADO\n",
          1, "t:2: nota 1 \"7 8\" n\u00e3o \u00e9 um n\u00famero\n"},
         {"LF, CRLF and CR each end a line; a trailing empty column is none",
-         "Mat;Nome;N1;N2;N3;\r\n1;Ana;1e6;8;9;\r2;Bia;6;7;9;\n", forPrograms,
+         "Mat;Nome;N1;N2;N3;\r\n1;Ana;1e6;8;9;\r2;Bia;6;7;9;\n",
          "Mat,Nome,N1,N2,N3," + columns +
              "1,Ana,1e+06,8,9,166673.83,A,APROVADO\n2,Bia,6,7,9,7.8333335,B,APROVADO\n",
          0, "t:2: aviso: nota 1 \"1e6\" fora do intervalo de 0 a 10"},
         {"UTF-16, little-endian",
          utf16(u"Mat\tNome\tN1\tN2\tN3\r\n1\tJos\u00e9 \U0001F600\t7\t8\t9\r\n", false),
-         forPrograms,
          "Mat,Nome,N1,N2,N3," + columns + "1,Jos\u00e9 \U0001F600,7,8,9,8.333333,B,APROVADO\n", 0,
          ""},
-        {"UTF-16, big-endian", utf16(u"1\tJos\u00e9\t7\t8\t9\n", true), forPrograms,
+        {"UTF-16, big-endian", utf16(u"1\tJos\u00e9\t7\t8\t9\n", true),
          "Identifica\u00e7\u00e3o 1,Identifica\u00e7\u00e3o 2,Nota 1,Nota 2,Nota 3," + columns +
              "1,Jos\u00e9,7,8,9,8.333333,B,APROVADO\n",
          0, ""},
+        {"UTF-16 ending in a lone high surrogate: the reader's U+FFFD, and an error row",
+         utf16(u"Mat\tNome\tN1\tN2\tN3\n1\tAna\t7\t8\t9\n2\tBia\t7\t8\t9\xD83D", false),
+         "Mat,Nome,N1,N2,N3," + columns +
+             "1,Ana,7,8,9,8.333333,B,APROVADO\n2,Bia,7,8,9\uFFFD,,,\"erro: nota 3 \"\"9\uFFFD\"\" "
+             "n\u00e3o \u00e9 um n\u00famero\"\n",
+         1, ""},
+        {"a stray Windows-1252 byte in a UTF-8 line changes nothing else",
+         "Mat;Nome;N1;N2;N3\n1;Concei\xC3\xA7\xC3\xA3o\xA0;7;8;9\n",
+         "Mat,Nome,N1,N2,N3," + columns + "1,Concei\u00e7\u00e3o\u00a0,7,8,9,8.333333,B,APROVADO\n",
+         0, ""},
         {"for spreadsheets, a cell that would be a formula stays text",
-         "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n@2;+55 11;7;8;x\n", ClassOptions{},
+         "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n@2;+55 11;7;8;x\n3;\t=1+1;7;8;9\n",
          "\xEF\xBB\xBFMat;Nome;N1;N2;N3;M\u00e9dia ponderada;Conceito;Defini\u00e7\u00e3o\n"
          "1;'=1+1;-1;8;9;7;C;APROVADO\n'@2;'+55 11;7;8;x;;;\"erro: nota 3 \"\"x\"\" n\u00e3o "
-         "\u00e9 um "
-         "n\u00famero\"\n",
-         1, ""},
-        {"for programs, text as typed", "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n", forPrograms,
+         "\u00e9 um n\u00famero\"\n3;'\t=1+1;7;8;9;8,333333;B;APROVADO\n",
+         1, "", forPortugueseSpreadsheets},
+        {"for programs, text as typed", "Mat;Nome;N1;N2;N3\n1;=1+1;-1;8;9\n",
          "Mat,Nome,N1,N2,N3," + columns + "1,=1+1,-1,8,9,7,C,APROVADO\n", 0, ""},
-        {"--sem-cabecalho",
-         "Aluno;1;2;3\nAna;7;8;9\n",
-         {::forPrograms, {HeaderChoice::absent, {}}},
-         "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
-             "Aluno,1,2,3,2.3333333,E,REPROVADO\nAna,7,8,9,8.333333,B,APROVADO\n",
-         0,
-         ""},
-        {"--cabecalho",
-         "1;Ana;7;8;9\n2;Bia;6;7;9\n",
-         {::forPrograms, {HeaderChoice::present, {}}},
-         "1,Ana,7,8,9," + columns + "2,Bia,6,7,9,7.8333335,B,APROVADO\n",
-         0,
-         ""},
-        {"--notas by the header's names",
-         "Mat;Nome;1\u00ba Bim;Faltas;2\u00ba Bim;3\u00ba Bim\n1;Ana;7;3;8;9\n",
-         {::forPrograms, {HeaderChoice::detect, {"1\u00ba Bim", "2\u00ba Bim", "3\u00ba Bim"}}},
-         "Mat,Nome,1\u00ba Bim,Faltas,2\u00ba Bim,3\u00ba Bim," + columns +
-             "1,Ana,7,3,8,9,8.333333,B,APROVADO\n",
-         0,
-         ""},
         {"separated by spaces, after a title", "Turma 3B\nAna Maria 7 8 9\nBia 6,5 7 9\n",
-         forPrograms,
          "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
              "Ana Maria,7,8,9,8.333333,B,APROVADO\nBia,6.5,7,9,7.9166665,B,APROVADO\n",
          0, "t:1: aviso: linha de t\u00edtulo"},
-        {"a spreadsheet itself is refused", "PK\x03\x04\x14", forPrograms, "", 0,
+        {"separated by spaces, a first student with a grade missing is an error row",
+         "Ana 7 8\nBia 7 8 9\n",
+         "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
+             "Ana 7 8,,,,,,\"erro: a linha tem 3 campos, e n\u00e3o 4\"\nBia,7,8,9,8.333333,B,"
+             "APROVADO\n",
+         1, "t:1: a linha tem 3 campos"},
+        {"a spreadsheet itself is refused", "PK\x03\x04\x14", "", 0,
          "boletim-turma: t: \u00e9 uma planilha"},
     });
     for (const ClassCase& each : cases) {
-        const ClassRun run = convert(each.input, each.options);
+        const ClassRun run = convert(each.input, {}, each.style);
         EXPECT_EQ(run.table, each.table) << each.what << '\n' << run.messages;
         EXPECT_EQ(run.result.counts.withErrors, each.withErrors) << each.what;
         EXPECT_NE(run.messages.find(each.message), std::string::npos) << each.what << '\n'
                                                                       << run.messages;
+    }
+}
+
+// The header as the options say, and the grades where they name them.
+TEST(ClassFileTest, OptionsOverTheDecisions)
+{
+    const auto cases =
+        std::to_array<std::tuple<const char*, std::string, LayoutOptions, std::string>>({
+            {"--sem-cabecalho",
+             "Aluno;1;2;3\nAna;7;8;9\n",
+             {HeaderChoice::absent, {}},
+             "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
+                 "Aluno,1,2,3,2.3333333,E,REPROVADO\nAna,7,8,9,8.333333,B,APROVADO\n"},
+            {"--cabecalho",
+             "1;Ana;7;8;9\n2;Bia;6;7;9\n",
+             {HeaderChoice::present, {}},
+             "1,Ana,7,8,9," + columns + "2,Bia,6,7,9,7.8333335,B,APROVADO\n"},
+            {"-n by the header's names",
+             "Mat;Nome;1\u00ba Bim;Faltas;2\u00ba Bim;3\u00ba Bim\n1;Ana;7;3;8;9\n",
+             {HeaderChoice::detect, {"1\u00ba Bim", "2\u00ba Bim", "3\u00ba Bim"}},
+             "Mat,Nome,1\u00ba Bim,Faltas,2\u00ba Bim,3\u00ba Bim," + columns +
+                 "1,Ana,7,3,8,9,8.333333,B,APROVADO\n"},
+            {"four bimesters with -n as the refusal says",
+             "Mat;Nome;1\u00ba Bim;2\u00ba Bim;3\u00ba Bim;4\u00ba Bim\n1;Ana;7;8;9;6\n",
+             {HeaderChoice::detect, {"D", "E", "F"}},
+             "Mat,Nome,1\u00ba Bim,2\u00ba Bim,3\u00ba Bim,4\u00ba Bim," + columns +
+                 "1,Ana,7,8,9,6,7.3333335,C,APROVADO\n"},
+        });
+    for (const auto& [what, input, layout, table] : cases) {
+        EXPECT_EQ(convert(input, layout).table, table) << what;
     }
 }
 
@@ -194,38 +248,84 @@ TEST(ClassFileTest, ReadingGoesOnPastAStrayQuoteOrAnEnormousLine)
          "t:2: a linha tem mais de 1 MiB"},
     });
     for (const auto& [input, message] : inputs) {
-        const ClassRun run = convert(input, forPrograms);
+        const ClassRun run = convert(input);
         EXPECT_EQ(run.result.counts.students, static_cast<long>(mostLinesOfAField + 7));
         EXPECT_EQ(run.result.counts.withErrors, 2); // and the short row where it would close
         EXPECT_NE(run.messages.find(message), std::string::npos) << run.messages;
     }
 }
 
-// Grade columns the user named that do not fit the file stop the run before any of the
-// table, with the reason, which the program reports as a usage error.
-TEST(ClassFileTest, GradeColumnsThatDoNotFitAreRefused)
+// A quoted cell runs over at most 20 lines after the one it opens on, and 64 KiB: within
+// them it is one field, past them the quote is an error where it opens.
+TEST(ClassFileTest, QuotedCellsUpToTheirLimits)
 {
-    const std::string file = "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n";
-    const auto cases = std::to_array<std::tuple<std::string, LayoutOptions, std::string>>({
-        {file,
-         {HeaderChoice::detect, {"3", "5", "9"}},
-         "n\u00e3o h\u00e1 coluna 9: as linhas t\u00eam at\u00e9 5 campos"},
-        {file,
-         {HeaderChoice::detect, {"N1", "N2", "Faltas"}},
-         "n\u00e3o h\u00e1 coluna \"Faltas\" no cabe\u00e7alho"},
-        {file,
-         {HeaderChoice::absent, {"N1", "N2", "N3"}},
-         "colunas de notas por nome pedem um cabe\u00e7alho"},
-        {"Ana 7 8 9\n",
-         {HeaderChoice::detect, {"2", "3", "4"}},
-         "--notas pede campos separados por ';', tabula\u00e7\u00e3o ou ','"},
+    const std::string header = "Mat;Nome;N1;N2;N3\n";
+    const auto overLines = [&header](std::size_t lines) {
+        std::string input = header + "1;\"Ana";
+        for (std::size_t line = 1; line < lines; ++line) {
+            input += "\nlinha";
+        }
+        return input + "\nfim\";7;8;9\n";
+    };
+    const auto overBytes = [&header](std::size_t bytes) {
+        return header + "1;\"" + std::string(bytes - 3, 'x') + "\nfim\";7;8;9\n";
+    };
+    const auto cases = std::to_array<std::pair<std::string, bool>>({
+        {overLines(mostLinesOfAField), true},
+        {overLines(mostLinesOfAField + 1), false},
+        {overBytes(longestQuotedText), true},
+        {overBytes(longestQuotedText + 1), false},
     });
-    for (const auto& [input, layout, problem] : cases) {
-        const ClassRun run = convert(input, {::forPrograms, layout});
-        EXPECT_EQ(run.result.outcome, ClassOutcome::unusableOptions) << problem;
-        EXPECT_EQ(run.result.problem, problem);
-        EXPECT_EQ(run.table, "");
+    for (const auto& [input, joined] : cases) {
+        const ClassRun run = convert(input);
+        EXPECT_EQ(run.result.counts.withErrors == 0, joined) << run.messages.substr(0, 200);
+        EXPECT_EQ(run.messages.find("t:2: aspas abertas") == std::string::npos, joined);
     }
+}
+
+// A row wider than a sheet is an error row, and rows far narrower than their header stop
+// the run before the table grows to many times its file.
+TEST(ClassFileTest, TheTableStaysWithinAFewTimesItsFile)
+{
+    std::string wideRow = "Bia";
+    for (std::size_t column = 0; column < mostColumns; ++column) {
+        wideRow += ";7";
+    }
+    const ClassRun wide = convert("Nome;N1;N2;N3\nAna;7;8;9\n" + wideRow + "\n");
+    EXPECT_EQ(wide.result.counts.withErrors, 1);
+    EXPECT_NE(wide.messages.find("t:3: a linha tem mais de 16.384 campos"), std::string::npos);
+
+    std::string header = "Nome;N1;N2;N3";
+    for (std::size_t column = 4; column < mostColumns; ++column) {
+        header += ";c";
+    }
+    std::string input = header + '\n';
+    for (int row = 0; row < 400; ++row) {
+        input += "x\n";
+    }
+    const ClassRun narrow = convert(input);
+    EXPECT_EQ(narrow.result.outcome, ClassOutcome::tooLarge);
+    EXPECT_LT(narrow.table.size(), 20 * input.size() + (std::size_t{2} << 20U));
+}
+
+// Where the layout cannot be decided, nothing of the table is written, and the result
+// says why: the grades unclear with the columns to choose from, or options that do not fit.
+TEST(ClassFileTest, NoTableWhereTheLayoutIsUnclear)
+{
+    const ClassRun unclear =
+        convert("Mat;Nome;1\u00ba Bim;2\u00ba Bim;3\u00ba Bim;4\u00ba Bim\n1;Ana;7;8;9;6\n");
+    EXPECT_EQ(unclear.result.outcome, ClassOutcome::gradesUnclear);
+    EXPECT_EQ(unclear.table, "");
+    EXPECT_EQ(unclear.result.problem,
+              "h\u00e1 4 colunas que podem ser as notas, e o c\u00e1lculo usa tr\u00eas");
+    EXPECT_EQ(unclear.result.columns,
+              (std::vector<std::string>{"C (3) \"1\u00ba Bim\"", "D (4) \"2\u00ba Bim\"",
+                                        "E (5) \"3\u00ba Bim\"", "F (6) \"4\u00ba Bim\""}));
+    EXPECT_EQ(unclear.result.exampleColumns, "C,D,E");
+    const ClassRun unusable =
+        convert("Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n", {HeaderChoice::detect, {"N1", "N2", "Faltas"}});
+    EXPECT_EQ(unusable.result.outcome, ClassOutcome::unusableOptions);
+    EXPECT_EQ(unusable.table, "");
 }
 
 // UTF-16 as spreadsheets write it and as files get cut: a lone surrogate or an odd last

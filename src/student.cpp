@@ -1,0 +1,128 @@
+#include "student.h"
+
+#include "encoding.h"
+#include "grading.h"
+
+namespace {
+
+std::string gradeProblem(std::size_t number, GradeProblem problem, std::string_view field)
+{
+    const std::string grade = "nota " + std::to_string(number);
+    switch (problem) {
+    case GradeProblem::empty:
+        return grade + " est\u00e1 vazia";
+    case GradeProblem::tooLarge:
+        return grade + ' ' + quotedForMessage(field) + " \u00e9 grande demais";
+    default:
+        return grade + ' ' + quotedForMessage(field) + " n\u00e3o \u00e9 um n\u00famero";
+    }
+}
+
+std::string recordProblem(const Record& record)
+{
+    switch (record.problem) {
+    case RecordProblem::tooLong:
+        return "a linha tem mais de 1 MiB";
+    case RecordProblem::nullByte:
+        return "a linha tem bytes nulos";
+    case RecordProblem::openQuote:
+        return "aspas abertas na linha " + std::to_string(record.line) + " n\u00e3o se fecham";
+    default:
+        return {};
+    }
+}
+
+std::string shapeProblem(const Record& record, const Layout& layout, std::size_t fields)
+{
+    if (record.problem != RecordProblem::none) {
+        return recordProblem(record);
+    }
+    if (fields > mostColumns) {
+        return "a linha tem mais de 16.384 campos";
+    }
+    return "a linha tem " + plural(static_cast<long>(fields), "campo", "campos") + ", e n\u00e3o " +
+           std::to_string(layout.width);
+}
+
+bool outsideZeroToTen(float grade)
+{
+    return grade < 0.0f || grade > 10.0f;
+}
+
+void readGrades(StudentRow& row, const Layout& layout, GradeFields& grades)
+{
+    for (std::size_t i = 0; i < 3 && row.error.empty(); ++i) {
+        const std::string_view field = row.cells.at(layout.gradeColumns.at(i));
+        const GradeField read = readGradeField(field, grades);
+        if (read.problem != GradeProblem::none) {
+            row.error = gradeProblem(i + 1, read.problem, field);
+        } else if (outsideZeroToTen(read.grade)) {
+            row.warnings.push_back("nota " + std::to_string(i + 1) + ' ' + quotedForMessage(field) +
+                                   " fora do intervalo de 0 a 10");
+        }
+        row.grades.at(i) = read.grade;
+    }
+}
+
+void startRow(const Record& record, StudentRow& row)
+{
+    row.line = record.line;
+    row.conceptLetter.clear();
+    row.error.clear();
+    row.warnings.clear();
+}
+
+} // namespace
+
+std::string plural(long count, std::string_view singular, std::string_view pluralForm)
+{
+    return std::to_string(count) + ' ' + std::string(count == 1 ? singular : pluralForm);
+}
+
+bool placeCells(const Record& record, const Layout& layout, Fields& cells)
+{
+    cells.assign(record.fields.begin(), record.fields.end());
+    while (cells.size() > layout.width && isBlank(cells.back())) {
+        cells.pop_back();
+    }
+    return record.problem == RecordProblem::none && cells.size() == layout.width;
+}
+
+void keepWholeText(const Record& record, const Layout& layout, Fields& cells)
+{
+    cells.assign(layout.width, std::string_view());
+    cells.front() = record.text;
+}
+
+void gradeStudent(const Record& record, const Layout& layout, GradeFields& grades, StudentRow& row)
+{
+    startRow(record, row);
+    if (!placeCells(record, layout, row.cells)) {
+        row.error = shapeProblem(record, layout, row.cells.size());
+        keepWholeText(record, layout, row.cells);
+        return;
+    }
+    readGrades(row, layout, grades);
+    if (row.error.empty()) {
+        row.weightedAverage = computeWeightedAverage(row.grades[0], row.grades[1], row.grades[2]);
+        row.conceptLetter = classifyConcept(row.weightedAverage);
+    }
+}
+
+void refuseStudent(const Record& record, const Layout& layout, std::string_view why,
+                   StudentRow& row)
+{
+    startRow(record, row);
+    row.error = why;
+    if (!placeCells(record, layout, row.cells)) {
+        keepWholeText(record, layout, row.cells);
+    }
+}
+
+std::string definition(const StudentRow& row)
+{
+    if (row.conceptLetter.empty()) {
+        return "erro: " + row.error;
+    }
+    return isApproved(row.conceptLetter) ? "APROVADO" : "REPROVADO";
+}

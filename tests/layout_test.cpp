@@ -1,0 +1,211 @@
+// How a class file's rows and columns are decided: which row is what, and which columns
+// are the grades, on sheets as teachers keep them.
+#include <array>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "layout.h"
+#include "lines.h"
+#include "rows.h"
+
+namespace {
+
+struct Decided {
+    LayoutDecision decision;
+    std::string kinds; // a letter a line, as the table below spells them
+};
+
+Decided decide(const std::string& input, const LayoutOptions& options)
+{
+    LineReader reader;
+    reader.memory = input;
+    startReading(reader);
+    std::vector<Line> lines;
+    for (Line line; readLine(reader, line);) {
+        lines.push_back(line);
+    }
+    const SeparatorChoice separator = chooseSeparator(lines);
+    RecordReader records{nullptr, {lines.begin(), lines.end()}, separator.separator};
+    std::deque<Record> read;
+    while (readRecord(records, read.emplace_back())) {
+    }
+    read.pop_back();
+    Decided decided{decideLayout(read, separator, options), {}};
+    for (const Record& record : read) {
+        decided.kinds += "bdthsf"[static_cast<int>(classifyRow(decided.decision.layout, record))];
+    }
+    return decided;
+}
+
+std::string letters(const std::array<std::size_t, 3>& columns)
+{
+    return columnLetters(columns[0]) + ',' + columnLetters(columns[1]) + ',' +
+           columnLetters(columns[2]);
+}
+
+struct RowsCase {
+    const char* what;
+    std::string input;
+    std::string kinds; // b blank, d sep=, t title, h header, s student, f footer
+    HeaderChoice header = HeaderChoice::detect;
+};
+
+// What each row of a file is, a letter a line, as a teacher would mark the rows of the
+// spreadsheet: the header is the row just above the first student, titles are above it.
+TEST(LayoutTest, EachRowIsWhatTheSpreadsheetShows)
+{
+    const std::vector<RowsCase> cases = {
+        {"a title, the header, a student, a footer of totals",
+         "Turma 3B;;;;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;M\u00e9dia da turma;7;8;9\n", "thsf"},
+        {"Excel's sep= line is no title", "sep=;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n", "dhs"},
+        {"merged titles above the header, however many cells they fill",
+         ";;1\u00ba Bimestre;;2\u00ba Bimestre;;3\u00ba Bimestre;\n"
+         "Mat;Nome;Nota;Faltas;Nota;Faltas;Nota;Faltas\n1;Ana;7;2;8;0;9;1\n",
+         "ths"},
+        {"numbers name the columns after a column's name", "Nome;1;2;3;4\nAna;7;8;9;5\n", "hs"},
+        {"a number identifies a student, never a header: a first student without grades",
+         "2026001;Ana;\u2014;\u2014;\u2014\n2026002;Bia;7;8;9\n", "ss"},
+        {"the same with three blank grades, under a header",
+         "Mat;Nome;N1;N2;N3\n1;Ana;;;\n2;Bia;7;8;9\n", "hss"},
+        {"dashes for grades under a header", "Nome;N1;N2;N3\nAna;\u2014;\u2014;\u2014\nBia;7;8;9\n",
+         "hss"},
+        {"separated by spaces, a first student with a grade missing", "Ana 7 8\nBia 7 8 9\n", "ss"},
+        {"separated by spaces, a three-word title", "Escola Estadual Central\nAna 7 8 9\n", "ts"},
+        {"separated by spaces, all grades with decimal commas", "Ana 7,5 8,5 9,5\nBia 6,5 7 8,5\n",
+         "ss"},
+        {"a footer with its label in the first column, names first",
+         "Nome;N1;N2;N3\nAna;7;8;9\nM\u00e9dia da turma;;6;7;8\n", "hsf"},
+        {"titles, blank rows, a section title, totals with a colon",
+         "Escola Estadual X;;;;\nProfessora: Ana;;;;\n\nMat;Nome;N1;N2;N3\nTurma A;;;;\n"
+         "1;Ana;7;8;9\n;;;;\nTotal:;;21;24;27\n",
+         "ttbhtsbf"},
+        {"no identification at all: a footer, or among students an error row",
+         "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;;6;7;8\n", "hsf"},
+        {"an empty margin column", ";Mat;Nome;N1;N2;N3\n;1;Ana;7;8;9\n;;M\u00e9dia;7;8;9\n", "hsf"},
+        {"--sem-cabecalho: the row that reads as a header is a student", "Aluno;1;2;3\nAna;7;8;9\n",
+         "ss", HeaderChoice::absent},
+        {"--cabecalho: the first row is the header", "1;Ana;7;8;9\n2;Bia;6;7;9\n", "hs",
+         HeaderChoice::present},
+    };
+    for (const RowsCase& each : cases) {
+        EXPECT_EQ(decide(each.input, {each.header, {}}).kinds, each.kinds) << each.what;
+    }
+}
+
+struct ColumnsCase {
+    const char* what;
+    std::string input;
+    std::string grades; // as -n names them, or, where they are unclear, the columns listed
+    LayoutProblem problem = LayoutProblem::none;
+};
+
+std::string listed(const LayoutDecision& decision)
+{
+    std::string text;
+    for (const std::size_t column : decision.candidates) {
+        text += (text.empty() ? "" : ",") + columnLetters(column);
+    }
+    return text;
+}
+
+// The grade columns: by their names first, then what they hold; where that leaves other
+// than three, the columns to choose from, and nothing computed.
+TEST(LayoutTest, GradeColumnsByTheirNamesThenTheirNumbers)
+{
+    const std::string students = "2026001;Ana;7;8;9;3;\n2026002;Bia;5;6;4;12;faltou\n";
+    const std::vector<ColumnsCase> cases = {
+        {"absences and remarks after the grades",
+         "Matr\u00edcula;Nome;Nota 1;Nota 2;Nota 3;Faltas;Observa\u00e7\u00f5es\n" + students,
+         "C,D,E"},
+        {"absences beside grades whose names say nothing",
+         "Nome;Leitura;Escrita;Oral;Faltas;M\u00e9dia\nAna;7;8;9;2;8,3\n", "B,C,D"},
+        {"absences typed as few as grades",
+         "Mat;Nome;N1;N2;N3;Faltas\n1;Ana;7;8;9;2\n2;Bia;6;6;6;0\n", "C,D,E"},
+        {"a number and a matr\u00edcula before the name; no third grade yet",
+         "N\u00ba;Matr\u00edcula;Nome;N1;N2;N3\n1;2026001;Ana;7;8;\n2;2026002;Bia;3;2;\n", "D,E,F"},
+        {"the teacher's own mean", "Mat;Nome;N1;N2;N3;M\u00e9dia\n1;Ana;2;8;9;6,33\n", "C,D,E"},
+        {"four bimesters, recovery and a final mean: unclear",
+         "Mat;Nome;1\u00ba Bim;2\u00ba Bim;3\u00ba Bim;4\u00ba "
+         "Bim;Recupera\u00e7\u00e3o;M\u00e9dia final\n"
+         "1;Ana;7;8;9;6;;7,5\n2;Bia;5;5;5;5;6;5,5\n",
+         "C,D,E,F", LayoutProblem::gradesUnclear},
+        {"grades and absences in turns",
+         "Mat;Nome;Nota;Faltas;Nota;Faltas;Nota;Faltas\n1;Ana;7;2;8;0;9;1\n", "C,E,G"},
+        {"without a header, a fourth column of numbers is unclear",
+         "1;Ana;2;8;9;6,33\n2;Bia;7;7;7;7\n", "C,D,E,F", LayoutProblem::gradesUnclear},
+        {"without a header, a matr\u00edcula is no grade",
+         "1;2026001;Ana;7;8;9\n2;2026002;Bia;6;6;6\n", "D,E,F"},
+        {"a margin", ";Mat;Nome;N1;N2;N3\n;1;Ana;7;8;9\n", "D,E,F"},
+        {"a column exactly half grades is a column of grades",
+         "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n2;Bia;dez;8;9\n", "C,D,E"},
+        {"the width on a tie is the wider", "1;Ana;7;8;9\n2;Bia;6;7;9;8\n", "C,D,E,F",
+         LayoutProblem::gradesUnclear},
+        {"only two columns of grades", "Mat;Nome;N1;N2;M\u00e9dia\n1;Ana;7;8;7,5\n", "C,D,E",
+         LayoutProblem::gradesUnclear},
+        {"without a header, a column blank in every row may be a grade not given yet",
+         "1;Ana;7;8;;9\n2;Bia;6;7;;8\n", "C,D,E,F", LayoutProblem::gradesUnclear},
+        {"without a header, a grade no one has yet", "1;Ana;7;;9\n2;Bia;6;;8\n", "C,D,E"},
+        {"percentages are no grades", "Nome;Frequ\u00eancia;N1;N2;N3\nAna;95;7;8;9\nBia;80;6;6;6\n",
+         "C,D,E"},
+    };
+    for (const ColumnsCase& each : cases) {
+        const LayoutDecision decision = decide(each.input, {}).decision;
+        EXPECT_EQ(decision.problem, each.problem) << each.what;
+        EXPECT_EQ(decision.problem == LayoutProblem::none ? letters(decision.layout.gradeColumns)
+                                                          : listed(decision),
+                  each.grades)
+            << each.what;
+    }
+}
+
+// What the options lead to: the grade columns as -n names them, or why they cannot be used.
+std::string chosenOrWhy(const std::string& input, const LayoutOptions& options)
+{
+    const LayoutDecision decision = decide(input, options).decision;
+    return decision.problem == LayoutProblem::none ? letters(decision.layout.gradeColumns)
+                                                   : decision.why;
+}
+
+// -n by number, by letter as the spreadsheet shows it, or by the header's name without
+// case, accents or blanks; or why not, with the header's names to choose from.
+TEST(LayoutTest, GradeColumnsTheUserNames)
+{
+    const std::string file =
+        "Mat;Nome;1\u00ba Bim;2\u00ba Bim;3\u00ba Bim;4\u00ba Bim\n1;Ana;7;8;9;6\n";
+    const auto cases = std::to_array<std::pair<std::vector<std::string>, std::string>>({
+        {{"4", "5", "6"}, "D,E,F"},
+        {{"C", "D", "E"}, "C,D,E"},
+        {{"d", "e", "f"}, "D,E,F"},
+        {{" 2\u00ba bim", "3O BIM", "4\u00ba Bim "}, "D,E,F"},
+        {{"C", "D", "Faltas"},
+         "n\u00e3o h\u00e1 coluna \"Faltas\" no cabe\u00e7alho, cujas colunas s\u00e3o A \"Mat\", "
+         "B \"Nome\", C \"1\u00ba Bim\", D \"2\u00ba Bim\", E \"3\u00ba Bim\", F \"4\u00ba Bim\""},
+        {{"C", "D", "9"}, "n\u00e3o h\u00e1 coluna I (9): as linhas t\u00eam at\u00e9 6 campos"},
+        {{"C", "3", "E"}, "--notas nomeia a mesma coluna duas vezes"},
+    });
+    for (const auto& [named, said] : cases) {
+        EXPECT_EQ(chosenOrWhy(file, {HeaderChoice::detect, named}), said);
+    }
+    EXPECT_EQ(decide("Ana 7 8 9\n", {HeaderChoice::detect, {"2", "3", "4"}}).decision.why,
+              "--notas pede campos separados por ';', tabula\u00e7\u00e3o ou ','");
+    EXPECT_EQ(decide("1;Ana;7;8;9\n", {HeaderChoice::absent, {"N1", "N2", "N3"}}).decision.why,
+              "colunas de notas por nome pedem um cabe\u00e7alho");
+}
+
+// A sheet has 16,384 columns: a header wider than that is refused.
+TEST(LayoutTest, AHeaderWiderThanASheetIsRefused)
+{
+    std::string header = "Nome;N1;N2;N3";
+    for (std::size_t column = 4; column <= mostColumns; ++column) {
+        header += ";c";
+    }
+    EXPECT_EQ(decide(header + "\nAna;7;8;9\n", {}).decision.problem, LayoutProblem::tooWide);
+    header.resize(header.size() - 2);
+    EXPECT_EQ(decide(header + "\nAna;7;8;9\n", {}).decision.problem, LayoutProblem::none);
+}
+
+} // namespace
