@@ -61,7 +61,12 @@ for option in -o -o\  --saida= --saida\ ; do
     cmp -s "$work/table" "$out" || fail "$option$out does not write the table"
 done
 cp "$work/class.csv" "$work/class.kept"
-cannot_run "arquivo de entrada" /dev/null "$work/class.csv" -o "$work/class.csv"
+ln -s class.csv "$work/link.csv"
+for output in "$work/class.csv" "$work/./class.csv" "$work/link.csv"; do
+    cannot_run "arquivo de entrada" /dev/null "$work/class.csv" -o "$output"
+done
+(cd "$work" && "${turma[@]}" class.csv -o ./class.csv 2>/dev/null)
+[ $? -eq 2 ] || fail "-o ./class.csv, the input by another name, was not refused"
 cmp -s "$work/class.csv" "$work/class.kept" || fail "-o the input itself changed it"
 cannot_run "'$work/t.ods'" /dev/null "$work/class.csv" -o "$work/t.ods"
 [ -z "$(find "$work" -name '.*.tmp' -o -name t.ods)" ] || fail "a refused -o left a file"
