@@ -226,7 +226,8 @@ std::string headerNamesList(const Layout& layout)
     std::string list;
     const std::vector<std::string> names = columnNames(layout);
     for (std::size_t column = 0; column < names.size(); ++column) {
-        list += (column == 0 ? "" : ", ") + columnLetters(column) + " \"" + names[column] + '"';
+        list.append(column == 0 ? "" : ", ").append(columnLetters(column));
+        list.append(" \"").append(names[column]).append("\"");
     }
     return list;
 }

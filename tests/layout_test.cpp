@@ -107,7 +107,7 @@ std::string listed(const LayoutDecision& decision)
 {
     std::string text;
     for (const std::size_t column : decision.candidates) {
-        text += (text.empty() ? "" : ",") + columnLetters(column);
+        text.append(text.empty() ? "" : ",").append(columnLetters(column));
     }
     return text;
 }
