@@ -44,11 +44,12 @@ bool qualifiesAsHeader(const Fields& fields, const std::vector<std::size_t>& num
 }
 
 // Without a header, a row above the first student that may be one, whose grades are
-// missing or not numbers: a few fields, something under two of the columns of numbers.
+// missing or not numbers: four fields at least, something under two of the columns of
+// numbers. A row of fewer words and no number, in the form separated by spaces, is a title.
 bool couldBeStudent(const Fields& fields, const std::vector<std::size_t>& numericColumns)
 {
     const std::string_view identification = identificationOf(fields);
-    if (filledCount(fields) < 2 || startsAsColumnName(identification) ||
+    if (fields.size() < 4 || filledCount(fields) < 2 || startsAsColumnName(identification) ||
         startsAsTitle(identification)) {
         return false;
     }

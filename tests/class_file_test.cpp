@@ -185,6 +185,11 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
          "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
              "Ana Maria,7,8,9,8.333333,B,APROVADO\nBia,6.5,7,9,7.9166665,B,APROVADO\n",
          0, "t:1: aviso: linha de t\u00edtulo"},
+        {"separated by spaces, every grade with a decimal comma",
+         "Ana 7,5 8,5 9,5\nBia 6,5 7,5 8,5\n",
+         "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
+             "Ana,7.5,8.5,9.5,8.833333,B,APROVADO\nBia,6.5,7.5,8.5,7.8333335,B,APROVADO\n",
+         0, ""},
         {"separated by spaces, a first student with a grade missing is an error row",
          "Ana 7 8\nBia 7 8 9\n",
          "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
