@@ -5,14 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -24,6 +22,7 @@
 #include "encoding.h"
 #include "fields.h"
 #include "reading.h"
+#include "output_file.h"
 #include "workbook.h"
 
 namespace {
@@ -217,12 +216,10 @@ std::optional<int> readOptions(const std::vector<std::string_view>& arguments, O
     return std::nullopt;
 }
 
-// Where the table goes: standard output, or a file, written under a name of its own in the
-// same folder and renamed at the end, so that a run that fails leaves none of it.
+// Where the table goes: standard output, or the file -o names.
 struct Destination {
-    std::filesystem::path path; // empty for standard output
-    std::filesystem::path temporary;
-    std::FILE* file = stdout;
+    std::string name; // empty for standard output
+    OutputFile file;
     Output output{stdout, {}};
     std::unique_ptr<TableWriter> table;
 };
@@ -236,59 +233,49 @@ std::string lowercase(std::string text)
     return text;
 }
 
-// A hidden name beside path's, as .boletins.xlsx.5f3a9c2e.tmp.
-std::filesystem::path temporaryBeside(const std::filesystem::path& path)
+std::string cannotWriteFile(const std::string& name, const std::string& why)
 {
-    std::random_device random;
-    std::array<char, 16> suffix{};
-    const auto written = std::to_chars(suffix.data(), suffix.data() + suffix.size(), random(), 16);
-    std::string name(1, '.');
-    name += path.filename().string();
-    name += '.';
-    name.append(suffix.data(), written.ptr);
-    name += ".tmp";
-    return path.parent_path() / name;
+    return local("n\u00e3o foi poss\u00edvel escrever '") + name + "': " + why;
 }
 
-// Opens the destination that options name; gives the exit status where it cannot.
+// Opens the destination that options name, with the writer of its table; gives the exit
+// status where it cannot.
 std::optional<int> openDestination(const Options& options, Destination& destination)
 {
     if (options.outputPath == "-") {
+        destination.table = std::make_unique<CsvTable>(destination.output, options.style);
         return std::nullopt;
     }
-    destination.path = options.outputPath;
-    const std::string extension = lowercase(destination.path.extension().string());
+    destination.name = options.outputPath;
+    const std::string extension =
+        lowercase(std::filesystem::path(destination.name).extension().string());
     std::error_code ignored;
     if (extension == ".xls" || extension == ".ods") {
         writeError(local("'") + options.outputPath +
                    local("': a planilha sai em .xlsx; outro nome recebe a tabela em CSV"));
         return couldNotRun;
     }
-    if (options.path != "-" &&
-        std::filesystem::equivalent(options.path, destination.path, ignored)) {
+    if (options.path != "-" && std::filesystem::equivalent(options.path, destination.name, ignored)) {
         writeError(local("a sa\u00edda '") + options.outputPath +
                    local("' \u00e9 o pr\u00f3prio arquivo de entrada"));
         return couldNotRun;
     }
-    destination.temporary = temporaryBeside(destination.path);
-    errno = 0;
-    destination.file = std::fopen(destination.temporary.c_str(), "wb");
-    if (destination.file == nullptr) {
-        writeError(local("n\u00e3o foi poss\u00edvel escrever '") + options.outputPath + "'" +
-                   systemError());
+    std::string problem;
+    if (!destination.file.open(destination.name, problem)) {
+        writeError(cannotWriteFile(destination.name, problem));
         return couldNotRun;
     }
-    destination.output.file = destination.file;
-    if (extension == ".xlsx") {
-        std::fclose(destination.file); // the library writes the file when it is finished
-        destination.file = nullptr;
-        std::string problem;
-        destination.table = startWorkbook(destination.temporary.string(), problem);
-        if (!destination.table) {
-            std::filesystem::remove(destination.temporary, ignored);
-            writeError(local(problem));
-            return couldNotRun;
-        }
+    if (extension != ".xlsx") {
+        destination.output.file = destination.file.stream();
+        destination.table = std::make_unique<CsvTable>(destination.output, options.style);
+        return std::nullopt;
+    }
+    const std::string libraryFile = destination.file.nameForLibrary();
+    destination.table = libraryFile.empty() ? nullptr : startWorkbook(libraryFile, problem);
+    if (!destination.table) {
+        destination.file.abandon();
+        writeError(local(problem.empty() ? "n\u00e3o foi poss\u00edvel criar a planilha" : problem));
+        return couldNotRun;
     }
     return std::nullopt;
 }
@@ -296,39 +283,31 @@ std::optional<int> openDestination(const Options& options, Destination& destinat
 void discardDestination(Destination& destination)
 {
     destination.table.reset();
-    if (destination.file != nullptr && destination.file != stdout) {
-        std::fclose(destination.file);
-    }
-    std::error_code ignored;
-    std::filesystem::remove(destination.temporary, ignored);
+    destination.file.abandon();
 }
 
-// Writes out what the destination has yet to get and puts it under its name; false, with
-// a message, where that failed.
+// Writes out what the destination has yet to get and puts it in its place; false, with a
+// message, where that failed.
 bool closeDestination(Destination& destination, const ClassCounts& counts)
 {
     errno = 0;
     std::string problem;
-    if (destination.file == nullptr) { // a workbook, which the library writes itself
-        if (!destination.table->finish(counts, problem)) {
-            writeError(local("n\u00e3o foi poss\u00edvel escrever '") + destination.path.string() +
-                       "': " + problem);
-            return false;
-        }
-    } else if (!destination.table->finish(counts, problem) || std::fflush(destination.file) != 0 ||
-               std::ferror(destination.file) != 0 ||
-               (destination.file != stdout &&
-                std::fclose(std::exchange(destination.file, nullptr)) != 0)) {
-        writeError(cannotWrite() + systemError());
+    if (!destination.table->finish(counts, problem)) {
+        writeError(destination.name.empty() || problem.empty()
+                       ? cannotWrite() + systemError()
+                       : cannotWriteFile(destination.name, problem));
         return false;
     }
-    std::error_code renamed;
-    if (!destination.path.empty()) {
-        std::filesystem::rename(destination.temporary, destination.path, renamed);
+    destination.table.reset();
+    if (destination.name.empty()) {
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+            writeError(cannotWrite() + systemError());
+            return false;
+        }
+        return true;
     }
-    if (renamed) {
-        writeError(local("n\u00e3o foi poss\u00edvel escrever '") + destination.path.string() +
-                   "': " + renamed.message());
+    if (!destination.file.commit(problem)) {
+        writeError(cannotWriteFile(destination.name, problem));
         return false;
     }
     return true;
@@ -428,9 +407,6 @@ int main(int argc, char** argv)
     if (const auto status = openDestination(options, destination)) {
         return *status;
     }
-    if (!destination.table) {
-        destination.table = std::make_unique<CsvTable>(destination.output, options.style);
-    }
     LineReader reader;
     reader.file = input;
     Output messages{stderr, {}};
@@ -439,6 +415,11 @@ int main(int argc, char** argv)
     const int status = finish(result, source, destination, arguments);
     if (!standardInput) {
         std::fclose(input);
+    }
+    // The table's failure to get out is said once, where it was found.
+    if (!closeStandardOutput() && status != couldNotRun) {
+        writeError(cannotWrite() + systemError());
+        return couldNotRun;
     }
     return status;
 }

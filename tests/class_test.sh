@@ -70,6 +70,24 @@ done
 cmp -s "$work/class.csv" "$work/class.kept" || fail "-o the input itself changed it"
 cannot_run "'$work/t.ods'" /dev/null "$work/class.csv" -o "$work/t.ods"
 [ -z "$(find "$work" -name '.*.tmp' -o -name t.ods)" ] || fail "a refused -o left a file"
+# Interrupted, it leaves no temporary file. A shell starts a program in the background
+# with SIGINT ignored, which it keeps; perl gives it back its default first.
+mkfifo "$work/slow.csv"
+for signal in INT TERM HUP; do
+    sleep 30 >"$work/slow.csv" &
+    writer=$!
+    perl -e '$SIG{INT} = "DEFAULT"; exec @ARGV' "${turma[@]}" "$work/slow.csv" -o "$work/out.csv" 2>/dev/null &
+    for ((wait = 0; wait < 400; wait++)); do
+        [ -z "$(find "$work" -name '.out.csv.*.tmp')" ] || break
+        sleep 0.05
+    done
+    kill -$signal $!
+    wait $!
+    status=$?
+    kill $writer
+    [ $status -gt 128 ] && [ -z "$(find "$work" -name '.*.tmp' -o -name out.csv)" ] ||
+        fail "SIG$signal left $(find "$work" -name '.*.tmp' -o -name out.csv)"
+done
 cannot_run "erro ao ler '$work'" /dev/null "$work"
 cannot_run "escrever a sa" /dev/full "$work/class.csv"
 cannot_run "escrever a sa" /dev/full --help

@@ -1,0 +1,160 @@
+// The output file as careful tools write one, on a POSIX system: what the file, a link to
+// it, a FIFO or a device is after the table is committed, or abandoned.
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "output_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contentOf(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream read;
+    read << in.rdbuf();
+    return read.str();
+}
+
+void writeFile(const fs::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+unsigned modeOf(const fs::path& file)
+{
+    struct stat status {};
+    stat(file.c_str(), &status);
+    return status.st_mode & 07777U;
+}
+
+std::size_t filesIn(const fs::path& folder)
+{
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+class OutputFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::array<char, 32> name{"/tmp/output-file-XXXXXX"};
+        folder_ = mkdtemp(name.data());
+        previousMask_ = umask(022);
+    }
+    void TearDown() override
+    {
+        umask(previousMask_);
+        fs::remove_all(folder_);
+    }
+
+    // Writes text to name, by the stream or, for a library, by name; commits or abandons.
+    bool write(const std::string& name, const std::string& text, bool byName, bool keep)
+    {
+        OutputFile file;
+        std::string problem;
+        EXPECT_TRUE(file.open(name, problem)) << problem;
+        if (byName) {
+            writeFile(file.nameForLibrary(), text);
+        } else {
+            std::fputs(text.c_str(), file.stream());
+        }
+        if (!keep) {
+            file.abandon();
+            return false;
+        }
+        return file.commit(problem);
+    }
+
+    fs::path folder_;
+    mode_t previousMask_ = 0;
+};
+
+// An existing file keeps its mode; a new one gets the umask's; either gets the table,
+// written by the stream or by a library, and no temporary file is left beside it.
+TEST_F(OutputFileTest, AFileGetsTheTableAndKeepsItsMode)
+{
+    struct Case {
+        unsigned existingMode; // 0: none
+        bool byName;
+        unsigned mode;
+    };
+    for (const Case each : {Case{0600, false, 0600}, Case{0640, true, 0640}, Case{0, false, 0644},
+                            Case{0, true, 0644}}) {
+        const fs::path file = folder_ / "boletins.csv";
+        fs::remove(file);
+        if (each.existingMode != 0) {
+            writeFile(file, "old");
+            chmod(file.c_str(), each.existingMode);
+        }
+        EXPECT_TRUE(write(file, "table", each.byName, true));
+        EXPECT_EQ(contentOf(file), "table");
+        EXPECT_EQ(modeOf(file), each.mode) << std::oct << each.existingMode;
+        EXPECT_EQ(filesIn(folder_), 1U);
+    }
+}
+
+// A run that fails leaves the file as it was, and nothing else.
+TEST_F(OutputFileTest, AbandonedTheFileIsAsItWas)
+{
+    const fs::path file = folder_ / "boletins.xlsx";
+    writeFile(file, "old");
+    for (const bool byName : {false, true}) {
+        write(file, "table", byName, false);
+        EXPECT_EQ(contentOf(file), "old");
+        EXPECT_EQ(filesIn(folder_), 1U);
+    }
+}
+
+// A symbolic link stays a link, and the file it points to gets the table.
+TEST_F(OutputFileTest, ALinkStaysALink)
+{
+    fs::create_directory(folder_ / "real");
+    writeFile(folder_ / "real" / "notas.csv", "old");
+    fs::create_symlink("real/notas.csv", folder_ / "link.csv");
+    EXPECT_TRUE(write(folder_ / "link.csv", "table", false, true));
+    EXPECT_TRUE(fs::is_symlink(folder_ / "link.csv"));
+    EXPECT_EQ(contentOf(folder_ / "real" / "notas.csv"), "table");
+    EXPECT_EQ(filesIn(folder_ / "real"), 1U);
+}
+
+// A FIFO or a device is written in place, not replaced.
+TEST_F(OutputFileTest, AFifoOrADeviceIsWrittenInPlace)
+{
+    const fs::path fifo = folder_ / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const bool byName : {false, true}) {
+        const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        EXPECT_TRUE(write(fifo, "table", byName, true));
+        std::array<char, 16> read{};
+        EXPECT_EQ(::read(reader, read.data(), read.size()), 5);
+        EXPECT_EQ(std::string(read.data(), 5), "table");
+        close(reader);
+        EXPECT_TRUE(fs::is_fifo(fifo));
+    }
+    EXPECT_TRUE(write("/dev/null", "table", true, true));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A file that cannot be made says why.
+TEST_F(OutputFileTest, AFileThatCannotBeMadeSaysWhy)
+{
+    OutputFile file;
+    std::string problem;
+    EXPECT_FALSE(file.open((folder_ / "none" / "boletins.csv").string(), problem));
+    EXPECT_FALSE(problem.empty());
+}
+
+} // namespace
