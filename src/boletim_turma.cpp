@@ -21,8 +21,8 @@
 #include "csv_table.h"
 #include "encoding.h"
 #include "fields.h"
-#include "reading.h"
 #include "output_file.h"
+#include "reading.h"
 #include "workbook.h"
 
 namespace {
@@ -238,6 +238,12 @@ std::string cannotWriteFile(const std::string& name, const std::string& why)
     return local("n\u00e3o foi poss\u00edvel escrever '") + name + "': " + why;
 }
 
+// What a class is called where it has no title: its file's name, without the extension.
+std::string titleOf(const std::string& path)
+{
+    return path == "-" ? std::string() : std::filesystem::path(path).stem().string();
+}
+
 // Opens the destination that options name, with the writer of its table; gives the exit
 // status where it cannot.
 std::optional<int> openDestination(const Options& options, Destination& destination)
@@ -255,7 +261,8 @@ std::optional<int> openDestination(const Options& options, Destination& destinat
                    local("': a planilha sai em .xlsx; outro nome recebe a tabela em CSV"));
         return couldNotRun;
     }
-    if (options.path != "-" && std::filesystem::equivalent(options.path, destination.name, ignored)) {
+    if (options.path != "-" &&
+        std::filesystem::equivalent(options.path, destination.name, ignored)) {
         writeError(local("a sa\u00edda '") + options.outputPath +
                    local("' \u00e9 o pr\u00f3prio arquivo de entrada"));
         return couldNotRun;
@@ -271,10 +278,12 @@ std::optional<int> openDestination(const Options& options, Destination& destinat
         return std::nullopt;
     }
     const std::string libraryFile = destination.file.nameForLibrary();
-    destination.table = libraryFile.empty() ? nullptr : startWorkbook(libraryFile, problem);
+    destination.table =
+        libraryFile.empty() ? nullptr : startWorkbook(libraryFile, titleOf(options.path), problem);
     if (!destination.table) {
         destination.file.abandon();
-        writeError(local(problem.empty() ? "n\u00e3o foi poss\u00edvel criar a planilha" : problem));
+        writeError(
+            local(problem.empty() ? "n\u00e3o foi poss\u00edvel criar a planilha" : problem));
         return couldNotRun;
     }
     return std::nullopt;

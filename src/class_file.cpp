@@ -159,9 +159,7 @@ void writeTitle(ClassPass& pass, const Record& record)
                                       : record.fields[first];
     addMessage(pass.messages, where(pass, record.line),
                "aviso: linha de t\u00edtulo, fora da tabela: " + quotedForMessage(trimmed(text)));
-    if (pass.result.titles.size() < linesReadAhead) {
-        pass.result.titles.emplace_back(trimmed(text));
-    }
+    pass.table.addTitle(trimmed(text));
 }
 
 // False where the reading stops.
@@ -247,7 +245,10 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
     }
     const std::vector<std::string> names = columnNames(pass.layout);
     pass.result.layoutDescription = describeLayout(pass.layout, names);
-    table.beginTable(pass.layout, names);
+    if (!table.beginTable(pass.layout, names, pass.result.problem)) {
+        pass.result.outcome = ClassOutcome::tooWide;
+        return pass.result;
+    }
     bool reading = true;
     for (auto record = first.begin(); reading && record != first.end(); ++record) {
         reading = takeRecord(pass, *record);

@@ -18,7 +18,7 @@ struct ClassOptions {
 // refused: the file is no class, and a message says so. The others but computed and
 // sheetFull stop the run before any of the table is written, and problem says why:
 // unusableOptions, the options do not fit the file; gradesUnclear, the file does not
-// say which columns are the grades; tooWide, a header wider than a sheet; tooLarge, rows
+// say which columns are the grades; tooWide, a table wider than a sheet; tooLarge, rows
 // so much narrower than the header that the table would be many times the file.
 enum class ClassOutcome {
     computed,
@@ -40,7 +40,6 @@ struct ClassResult {
     std::string exampleColumns;
     ClassCounts counts;
     std::string layoutDescription; // UTF-8
-    std::vector<std::string> titles;
 };
 
 // Reads a class from input, one row at a time, and writes its table to table, and a

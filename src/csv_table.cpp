@@ -128,7 +128,8 @@ void appendShortestNumber(std::string& text, float value)
     text.append(digits.data(), written.ptr);
 }
 
-void CsvTable::beginTable(const Layout& layout, const std::vector<std::string>& names)
+bool CsvTable::beginTable(const Layout& layout, const std::vector<std::string>& names,
+                          std::string& /*problem*/)
 {
     layout_ = layout;
     if (style_.forSpreadsheets) {
@@ -137,6 +138,7 @@ void CsvTable::beginTable(const Layout& layout, const std::vector<std::string>& 
     std::vector<std::string_view> cells(names.begin(), names.end());
     cells.insert(cells.end(), resultColumns.begin(), resultColumns.end());
     appendTextRow(output_.text, cells, 0, style_);
+    return true;
 }
 
 bool CsvTable::addRow(const StudentRow& row)

@@ -42,7 +42,10 @@ class CsvTable final : public TableWriter {
   public:
     CsvTable(Output& output, TableStyle style) : output_(output), style_(style) {}
 
-    void beginTable(const Layout& layout, const std::vector<std::string>& names) override;
+    void addTitle(std::string_view /*title*/) override {
+    } // said on standard error, not in the table
+    bool beginTable(const Layout& layout, const std::vector<std::string>& names,
+                    std::string& problem) override;
     bool addRow(const StudentRow& row) override;
     void addFooter(const Fields& cells) override;
     bool finish(const ClassCounts& counts, std::string& problem) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "reading.h"
 
@@ -67,6 +68,27 @@ bool takeQuotedField(std::string_view text, char separator, std::size_t& next, F
 }
 
 } // namespace
+
+std::optional<double> plainNumber(std::string_view field)
+{
+    const std::string_view typed = trimmed(field);
+    const std::size_t sign = typed.starts_with('-') ? 1 : 0;
+    const std::size_t point = std::min(typed.find_first_of(".,"), typed.size());
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](char digit) {
+            return digit >= '0' && digit <= '9';
+        });
+    };
+    const std::string_view whole = typed.substr(sign, point - sign);
+    const bool fraction = point == typed.size() || digits(typed.substr(point + 1));
+    if (!digits(whole) || !fraction || (whole.size() > 1 && whole.front() == '0') ||
+        typed.size() > 30) {
+        return std::nullopt;
+    }
+    std::array<char, 32> text{};
+    std::replace_copy(typed.begin(), typed.end(), text.begin(), ',', '.');
+    return std::strtod(text.data(), nullptr);
+}
 
 bool isGrade(std::string_view field)
 {

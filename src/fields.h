@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,11 @@ struct GradeFields {
 
 // The same, looked up first among the fields read last.
 GradeField readGradeField(std::string_view field, GradeFields& read);
+
+// A plain decimal number, as a teacher types one in a column of numbers: a sign, digits
+// with no leading zero, and a decimal point or comma with digits after it; its value, or
+// none. 00123 is no number here but a text with its zeros.
+std::optional<double> plainNumber(std::string_view field);
 
 // Whether there are at least three fields and the last three are grades.
 bool lastThreeAreGrades(const Fields& fields);

@@ -333,6 +333,31 @@ void measureTable(Layout& layout, std::span<const Record* const> students, const
     layout.width = std::max(width, layout.identification + fewestColumns);
 }
 
+bool allPlainNumbers(std::span<const Record* const> rows, std::size_t column)
+{
+    bool any = false;
+    for (const Record* row : rows) {
+        if (column < row->fields.size() && !isBlank(row->fields[column])) {
+            if (!plainNumber(row->fields[column])) {
+                return false;
+            }
+            any = true;
+        }
+    }
+    return any;
+}
+
+void findNumberColumns(Layout& layout, std::span<const Record* const> students)
+{
+    layout.numberColumns.assign(layout.width, false);
+    for (std::size_t column = 0; column < layout.width; ++column) {
+        const bool identifies =
+            column >= layout.identification && column < layout.identificationEnd;
+        layout.numberColumns[column] =
+            gradeInColumn(layout, column) || (!identifies && allPlainNumbers(students, column));
+    }
+}
+
 } // namespace
 
 LayoutDecision decideLayout(const std::deque<Record>& firstRecords, SeparatorChoice separator,
@@ -397,6 +422,7 @@ LayoutDecision decideLayout(const std::deque<Record>& firstRecords, SeparatorCho
         *std::min_element(layout.gradeColumns.begin(), layout.gradeColumns.end());
     layout.identificationEnd =
         firstGrade > layout.identification ? firstGrade : layout.identification + 1;
+    findNumberColumns(layout, students);
     return decision;
 }
 

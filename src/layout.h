@@ -43,6 +43,9 @@ struct Layout {
     std::size_t identification = 0;
     std::size_t identificationEnd = 1;
     std::array<std::size_t, 3> gradeColumns{1, 2, 3};
+    // The columns of numbers: the grades, and those, but the identification, whose every
+    // field read ahead is a plain number (Faltas, 4º Bim, Média final).
+    std::vector<bool> numberColumns;
 };
 
 // Why no layout could be decided: the options do not fit the file, or the file does not

@@ -15,7 +15,7 @@
 // - a device, a FIFO or /dev/stdout is written in place, not replaced.
 // One unit per platform implements it.
 class OutputFile {
-public:
+  public:
     OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile(OutputFile&&) = delete;
@@ -43,7 +43,7 @@ public:
 
     struct State;
 
-private:
+  private:
     std::unique_ptr<State> state_;
 };
 

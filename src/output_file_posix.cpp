@@ -15,9 +15,9 @@
 #include <unistd.h>
 
 struct OutputFile::State {
-    std::string destination;   // where the table goes, its links followed
-    std::string temporaryName; // made for the table alone; empty where written in place
-    bool inPlace = false;      // a device, a FIFO, /dev/stdout
+    std::string destination;    // where the table goes, its links followed
+    std::string temporaryName;  // made for the table alone; empty where written in place
+    bool inPlace = false;       // a device, a FIFO, /dev/stdout
     bool libraryWrites = false; // the temporary file, by name
     std::FILE* stream = nullptr;
     int descriptor = -1; // of the temporary file, or of the destination written in place
@@ -147,8 +147,8 @@ bool openInPlace(OutputFile::State& state)
 
 bool openBeside(OutputFile::State& state)
 {
-    state.descriptor = makeTemporary(folderOf(state.destination), state.destination,
-                                     state.temporaryName);
+    state.descriptor =
+        makeTemporary(folderOf(state.destination), state.destination, state.temporaryName);
     if (state.descriptor < 0) {
         state.temporaryName.clear();
         return false;
@@ -167,7 +167,8 @@ bool takePermissions(const OutputFile::State& state)
         umask(mask);
         return fchmod(state.descriptor, static_cast<mode_t>(0666U & ~mask)) == 0;
     }
-    const bool owned = geteuid() != 0 || fchown(state.descriptor, status.st_uid, status.st_gid) == 0;
+    const bool owned =
+        geteuid() != 0 || fchown(state.descriptor, status.st_uid, status.st_gid) == 0;
     return owned && fchmod(state.descriptor, status.st_mode & 07777U) == 0;
 }
 
@@ -208,8 +209,8 @@ bool copyTemporaryIn(OutputFile::State& state)
 bool commitInPlace(OutputFile::State& state)
 {
     const bool copied = !state.libraryWrites || copyTemporaryIn(state);
-    const bool flushed = copied && std::fflush(state.stream) == 0 && std::ferror(state.stream) == 0 &&
-                         synced(state.descriptor);
+    const bool flushed = copied && std::fflush(state.stream) == 0 &&
+                         std::ferror(state.stream) == 0 && synced(state.descriptor);
     const bool closed = std::fclose(std::exchange(state.stream, nullptr)) == 0;
     return flushed && closed;
 }
@@ -219,7 +220,8 @@ bool commitBeside(OutputFile::State& state)
     const bool flushed = std::fflush(state.stream) == 0 && std::ferror(state.stream) == 0 &&
                          synced(state.descriptor) && takePermissions(state);
     const bool closed = std::fclose(std::exchange(state.stream, nullptr)) == 0;
-    if (!flushed || !closed || rename(state.temporaryName.c_str(), state.destination.c_str()) != 0) {
+    if (!flushed || !closed ||
+        rename(state.temporaryName.c_str(), state.destination.c_str()) != 0) {
         return false;
     }
     state.temporaryName.clear();

@@ -1,5 +1,8 @@
 #include "student.h"
 
+#include <charconv>
+#include <cstdlib>
+
 #include "encoding.h"
 #include "grading.h"
 
@@ -117,6 +120,25 @@ void refuseStudent(const Record& record, const Layout& layout, std::string_view 
     if (!placeCells(record, layout, row.cells)) {
         keepWholeText(record, layout, row.cells);
     }
+}
+
+std::optional<double> cellNumber(const StudentRow& row, const Layout& layout, std::size_t column)
+{
+    const auto grade = gradeInColumn(layout, column);
+    if (grade && !row.conceptLetter.empty()) {
+        return shownNumber(row.grades.at(*grade));
+    }
+    if (column < layout.numberColumns.size() && layout.numberColumns[column]) {
+        return plainNumber(row.cells[column]);
+    }
+    return std::nullopt;
+}
+
+double shownNumber(float value)
+{
+    std::array<char, 32> digits{};
+    std::to_chars(digits.data(), digits.data() + digits.size() - 1, value);
+    return std::strtod(digits.data(), nullptr);
 }
 
 std::string definition(const StudentRow& row)

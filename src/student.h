@@ -2,6 +2,7 @@
 #define BOLETIM_STUDENT_H
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,15 @@ void gradeStudent(const Record& record, const Layout& layout, GradeFields& grade
 // A row of the table that is no student, for the reason given.
 void refuseStudent(const Record& record, const Layout& layout, std::string_view why,
                    StudentRow& row);
+
+// The number a cell of the table holds, if any: a computed student's grade, as the float
+// the table shows, or a plain number in a column of numbers. A spreadsheet's table keeps
+// any other cell as text.
+std::optional<double> cellNumber(const StudentRow& row, const Layout& layout, std::size_t column);
+
+// A float as the table shows it, the shortest decimal that reads back as it, as a double:
+// what a spreadsheet's cell holds for a grade or a mean.
+double shownNumber(float value);
 
 // The columns the table adds to the class's.
 constexpr std::array<std::string_view, 3> resultColumns{"M\u00e9dia ponderada", "Conceito",

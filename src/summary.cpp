@@ -12,8 +12,13 @@ void countStudent(ClassCounts& counts, const StudentRow& row)
         ++counts.withErrors;
         return;
     }
+    const bool first = counts.approved + counts.failed == 0;
     ++(isApproved(row.conceptLetter) ? counts.approved : counts.failed);
     ++counts.perConcept.at(static_cast<std::size_t>(row.conceptLetter.front() - 'A'));
+    const float mean = row.weightedAverage;
+    counts.sumOfMeans += static_cast<double>(mean);
+    counts.highestMean = first ? mean : std::max(counts.highestMean, mean);
+    counts.lowestMean = first ? mean : std::min(counts.lowestMean, mean);
 }
 
 std::string summary(const ClassCounts& counts)

@@ -14,6 +14,11 @@ struct ClassCounts {
     long failed = 0;
     long withErrors = 0;
     std::array<long, 5> perConcept{}; // A to E
+    // Of the students computed: the sum of their means, for the mean of means, and the
+    // highest and the lowest.
+    double sumOfMeans = 0.0;
+    float highestMean = 0.0f;
+    float lowestMean = 0.0f;
 };
 
 void countStudent(ClassCounts& counts, const StudentRow& row);

@@ -2,6 +2,7 @@
 #define BOLETIM_TABLE_WRITER_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fields.h"
@@ -20,8 +21,12 @@ class TableWriter {
     TableWriter& operator=(TableWriter&&) = delete;
     virtual ~TableWriter() = default;
 
-    // The table's first row: the class's column names, then the columns it adds.
-    virtual void beginTable(const Layout& layout, const std::vector<std::string>& names) = 0;
+    // A title of the class, from above its table.
+    virtual void addTitle(std::string_view title) = 0;
+    // The table's first row: the class's column names, then the columns it adds; false,
+    // with why, where the table cannot be written so.
+    virtual bool beginTable(const Layout& layout, const std::vector<std::string>& names,
+                            std::string& problem) = 0;
     // False where there is no room for the row.
     virtual bool addRow(const StudentRow& row) = 0;
     // A row below the students that is none (Média da turma): its cells as typed.

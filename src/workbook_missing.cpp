@@ -1,7 +1,8 @@
 // Built without libxlsxwriter: no workbook can be written, and the user is told why.
 #include "workbook.h"
 
-std::unique_ptr<TableWriter> startWorkbook(const std::string& /*path*/, std::string& problem)
+std::unique_ptr<TableWriter> startWorkbook(const std::string& /*path*/, std::string_view /*source*/,
+                                           std::string& problem)
 {
     problem = "este boletim-turma foi compilado sem a biblioteca libxlsxwriter e n\u00e3o escreve "
               ".xlsx; escreva CSV, ou instale-a (no Debian, o pacote libxlsxwriter-dev) e "

@@ -47,7 +47,7 @@ std::size_t filesIn(const fs::path& folder)
 }
 
 class OutputFileTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         std::array<char, 32> name{"/tmp/output-file-XXXXXX"};

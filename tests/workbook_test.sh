@@ -20,11 +20,17 @@ status=$?
 [ $status -eq $csv_status ] || fail "exit status $status, the CSV run's $csv_status"
 [ ! -s "$work/out" ] || fail "it wrote to standard output: $(head -c 200 "$work/out")"
 cmp -s "$work/err" "$work/table.err" || fail "other messages:"$'\n'"$(diff "$work/table.err" "$work/err")"
-"$python" "$checker" "$work/boletins.xlsx" "$work/table.csv" "$(grep ' alunos\?: ' "$work/err")" ||
+title=$(sed -n '1s/;*\r\?$//p' "$class") # the class file starts with its title
+"$python" "$checker" "$work/boletins.xlsx" "$work/table.csv" "$work/err" "$title" ||
     fail "the workbook differs from the table"
 
 echo old >"$work/old.xlsx"
 "${program[@]}" "$work" -o "$work/old.xlsx" 2>"$work/err" # a folder cannot be read
 [ $? -eq 2 ] && [ "$(cat "$work/old.xlsx")" = old ] && [ -z "$(find "$work" -name '.*.tmp')" ] ||
     fail "a failed run: $(cat "$work/err"); left $(find "$work" -newer "$work/old.xlsx")"
+# A table wider than a sheet's 16,384 columns, its three added, is no workbook.
+{ printf 'Nome;N1;N2;N3'; printf ';c%.0s' $(seq 5 16382); printf '\nAna;7;8;9\n'; } >"$work/wide.csv"
+"${program[@]}" "$work/wide.csv" -o "$work/wide.xlsx" 2>"$work/err"
+[ $? -eq 2 ] && grep -qF "16.384" "$work/err" && [ ! -e "$work/wide.xlsx" ] ||
+    fail "a table wider than a sheet: $(cat "$work/err")"
 echo "ok: the workbook says what the table says; a failed run leaves nothing"
