@@ -37,9 +37,9 @@ constexpr std::string_view usage =
     "e escreve uma tabela na sa\u00edda padr\u00e3o ou, com -o, num arquivo.\n"
     "\n"
     "Cada linha do ARQUIVO \u00e9 um aluno: os campos que o identificam e tr\u00eas notas.\n"
-    "Os campos s\u00e3o separados por ';', tabula\u00e7\u00e3o ou ',' (com aspas, como as\n"
-    "planilhas os gravam) ou por espa\u00e7os. Sem ARQUIVO, ou quando ARQUIVO \u00e9 -,\n"
-    "l\u00ea a entrada padr\u00e3o.\n"
+    "ARQUIVO \u00e9 uma planilha .xlsx ou .ods, ou um arquivo de texto cujos campos s\u00e3o\n"
+    "separados por ';', tabula\u00e7\u00e3o ou ',' (com aspas, como as planilhas os gravam)\n"
+    "ou por espa\u00e7os. Sem ARQUIVO, ou quando ARQUIVO \u00e9 -, l\u00ea a entrada padr\u00e3o.\n"
     "\n"
     "  -o, --saida=SA\u00cdDA   grava a tabela em SA\u00cdDA: uma planilha pronta para\n"
     "                      imprimir, se o nome termina em .xlsx, com a tabela, um\n"
@@ -48,6 +48,8 @@ constexpr std::string_view usage =
     "                      pelo nome no cabe\u00e7alho: -n C,D,E, -n 3,4,5 ou\n"
     "                      --notas '1\u00ba Bim,2\u00ba Bim,3\u00ba Bim' (sem ela: as colunas de\n"
     "                      n\u00fameros de 0 a 10 cujo nome n\u00e3o diga o contr\u00e1rio)\n"
+    "      --folha=FOLHA   a folha de uma planilha .xlsx ou .ods, pelo nome ou pelo\n"
+    "                      n\u00famero (sem ela: a primeira)\n"
     "      --cabecalho     a linha logo acima do primeiro aluno \u00e9 o cabe\u00e7alho\n"
     "      --sem-cabecalho n\u00e3o h\u00e1 cabe\u00e7alho: o primeiro aluno vem depois dos "
     "t\u00edtulos\n"
@@ -136,20 +138,20 @@ std::optional<int> usageError(const std::string& message)
     return couldNotRun;
 }
 
-// Whether arguments[next] is the option -LETTER or --NAME, which takes a value: as
-// -LETTERVALUE, -LETTER VALUE, --NAME=VALUE or --NAME VALUE. Puts it in value, empty
-// where the arguments end first.
-bool takesValue(const std::vector<std::string_view>& arguments, std::size_t& next, char letter,
-                std::string_view name, std::string_view& value)
+// Whether arguments[next] is the option -LETTER (where it has a letter) or --NAME, which
+// takes a value: as -LETTERVALUE, -LETTER VALUE, --NAME=VALUE or --NAME VALUE. Puts it in value,
+// empty where the arguments end first.
+bool takesValue(const std::vector<std::string_view>& arguments, std::size_t& next,
+                std::optional<char> letter, std::string_view name, std::string_view& value)
 {
     const std::string_view argument = arguments[next];
-    const std::string shortForm{'-', letter};
+    const std::string shortForm = letter ? std::string{'-', *letter} : std::string();
     const std::string longForm = "--" + std::string(name);
     if (argument.starts_with(longForm + "=")) {
         value = argument.substr(longForm.size() + 1);
-    } else if (argument.starts_with(shortForm) && argument.size() > 2) {
+    } else if (letter && argument.starts_with(shortForm) && argument.size() > 2) {
         value = argument.substr(2);
-    } else if (argument == shortForm || argument == longForm) {
+    } else if ((letter && argument == shortForm) || argument == longForm) {
         value = ++next < arguments.size() ? arguments[next] : "";
     } else {
         return false;
@@ -182,6 +184,12 @@ std::optional<int> takeOption(const std::vector<std::string_view>& arguments, st
                                     "como C,D,E ou 3,4,5: '") +
                               std::string(value) + "'");
         }
+    } else if (takesValue(arguments, next, std::nullopt, "folha", value)) {
+        if (value.empty()) {
+            return usageError(
+                local("a op\u00e7\u00e3o '--folha' pede o nome ou o n\u00famero de uma folha"));
+        }
+        options.classOptions.sheet = lineAsUtf8(value);
     } else if (takesValue(arguments, next, 'o', "saida", value)) {
         if (value.empty()) {
             return usageError(local("a op\u00e7\u00e3o '") + std::string(argument) +
@@ -373,7 +381,7 @@ int finish(const ClassResult& result, const std::string& source, Destination& de
         writeError(source + ": " + local(result.problem));
     }
     if (result.outcome == ClassOutcome::unreadable) {
-        writeError(local("erro ao ler '") + source + "'" + systemError());
+        writeError(local(result.problem));
     }
     if (result.outcome == ClassOutcome::sheetFull) {
         static_assert(mostRowsOfASheet == 1048576);

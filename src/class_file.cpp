@@ -3,11 +3,13 @@
 #include <deque>
 #include <utility>
 
+#include "class_source.h"
 #include "encoding.h"
 #include "fields.h"
 #include "names.h"
 #include "records.h"
 #include "rows.h"
+#include "sheet_source.h"
 
 namespace {
 
@@ -32,41 +34,53 @@ void addMessage(Output& messages, std::string_view prefix, std::string_view utf8
 
 std::string refusal(FileKind kind)
 {
-    if (kind == FileKind::spreadsheet) {
-        return "\u00e9 uma planilha, n\u00e3o um arquivo de texto; salve-a " +
+    if (kind == FileKind::oldSpreadsheet) {
+        return "\u00e9 uma planilha do Excel antigo (.xls); salve-a como .xlsx, .ods ou " +
                std::string(howToSaveAsCsv);
     }
     return "n\u00e3o \u00e9 um arquivo de texto; salve a turma " + std::string(howToSaveAsCsv);
 }
 
-std::vector<Line> readAhead(LineReader& input)
-{
-    std::vector<Line> lines;
-    std::size_t bytes = 0;
-    Line line;
-    while (lines.size() < linesReadAhead && bytes < bytesReadAhead && readLine(input, line)) {
-        bytes += line.text.size();
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-// The records of the lines read ahead: the rows the layout is decided from, and the first
-// rows of the pass. A deque, so that each stays where its fields point.
-std::deque<Record> firstRecords(RecordReader& records)
+// The first records: the rows the layout is decided from, and the first rows of the pass.
+// A deque, so that each stays where its fields point.
+std::deque<Record> firstRecords(ClassSource& source)
 {
     std::deque<Record> first;
-    while (!records.pending.empty()) {
-        if (!readRecord(records, first.emplace_back())) {
+    std::size_t bytes = 0;
+    while (first.size() < linesReadAhead && bytes < bytesReadAhead) {
+        if (!source.next(first.emplace_back())) {
             first.pop_back();
+            break;
         }
+        bytes += first.back().text.size();
     }
     return first;
 }
 
+// The class in input: a text file, or a spreadsheet's sheet; or, in result, why not.
+std::unique_ptr<ClassSource> openClass(LineReader& input, const ClassOptions& options,
+                                       std::string_view source, ClassResult& result)
+{
+    const FileKind kind = startReading(input);
+    if (kind == FileKind::zip) {
+        return openSpreadsheet(input, source, options.sheet, result);
+    }
+    if (kind != FileKind::text && kind != FileKind::utf16) {
+        result.outcome = ClassOutcome::refused;
+        result.problem = refusal(kind);
+        return nullptr;
+    }
+    if (!options.sheet.empty()) {
+        result.outcome = ClassOutcome::unusableOptions;
+        result.problem = "--folha \u00e9 para planilhas, e este \u00e9 um arquivo de texto";
+        return nullptr;
+    }
+    return textSource(input, source);
+}
+
 // The state of one pass over the rows.
 struct ClassPass {
-    std::string_view source;
+    ClassSource& source;
     TableWriter& table;
     Output& messages;
     Layout layout;
@@ -78,9 +92,9 @@ struct ClassPass {
     std::size_t padding = 0;
 };
 
-std::string where(const ClassPass& pass, long line)
+std::string where(const ClassPass& pass, long line, std::optional<std::size_t> column = {})
 {
-    return std::string(pass.source) + ':' + std::to_string(line) + ": ";
+    return pass.source.where(line, column) + ": ";
 }
 
 // False where the reading stops: the sheet has no room for the row, or the table would be
@@ -88,11 +102,11 @@ std::string where(const ClassPass& pass, long line)
 bool writeRow(ClassPass& pass, const Record& record)
 {
     const StudentRow& row = pass.row;
-    for (const std::string& warning : row.warnings) {
-        addMessage(pass.messages, where(pass, row.line), "aviso: " + warning);
+    for (const auto& [column, warning] : row.warnings) {
+        addMessage(pass.messages, where(pass, row.line, column), "aviso: " + warning);
     }
     if (!row.error.empty()) {
-        addMessage(pass.messages, where(pass, row.line), row.error);
+        addMessage(pass.messages, where(pass, row.line, row.errorColumn), row.error);
     }
     countStudent(pass.result.counts, row);
     pass.padding += row.cells.size() - std::min(row.cells.size(), record.fields.size());
@@ -219,32 +233,32 @@ void explainUnclearGrades(ClassResult& result, const LayoutDecision& decision)
 ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
                          TableWriter& table, Output& messages)
 {
-    ClassPass pass{source, table, messages, {}, {}, {}, {}, {}, 0, 0};
-    const FileKind kind = startReading(input);
-    if (kind == FileKind::spreadsheet || kind == FileKind::binary) {
-        addMessage(messages, "boletim-turma: " + std::string(source) + ": ", refusal(kind));
-        pass.result.outcome = ClassOutcome::refused;
-        return pass.result;
+    ClassResult refused;
+    const std::unique_ptr<ClassSource> classSource = openClass(input, options, source, refused);
+    if (!classSource) {
+        if (refused.outcome == ClassOutcome::refused) {
+            addMessage(messages, "boletim-turma: " + std::string(source) + ": ", refused.problem);
+        }
+        return refused;
     }
-    std::vector<Line> lookAhead = readAhead(input);
-    const SeparatorChoice separator = chooseSeparator(lookAhead);
-    RecordReader records{
-        &input,
-        {std::make_move_iterator(lookAhead.begin()), std::make_move_iterator(lookAhead.end())},
-        separator.separator};
-    const std::deque<Record> first = firstRecords(records);
-    const LayoutDecision decision = decideLayout(first, separator, options.layout);
+    ClassPass pass{*classSource, table, messages, {}, {}, {}, {}, {}, 0, 0};
+    const std::deque<Record> first = firstRecords(*classSource);
+    const LayoutDecision decision = decideLayout(first, classSource->separator(), options.layout);
     pass.layout = decision.layout;
-    if (decision.problem != LayoutProblem::none) {
-        pass.result.outcome = outcomeOf(decision.problem);
-        pass.result.problem = decision.why;
+    if (decision.problem != LayoutProblem::none || !classSource->problem().empty()) {
+        pass.result.outcome = decision.problem != LayoutProblem::none ? outcomeOf(decision.problem)
+                                                                      : ClassOutcome::unreadable;
+        pass.result.problem =
+            decision.problem != LayoutProblem::none ? decision.why : classSource->problem();
         if (decision.problem == LayoutProblem::gradesUnclear) {
             explainUnclearGrades(pass.result, decision);
         }
         return pass.result;
     }
     const std::vector<std::string> names = columnNames(pass.layout);
-    pass.result.layoutDescription = describeLayout(pass.layout, names);
+    const std::string described = classSource->description();
+    pass.result.layoutDescription =
+        (described.empty() ? "" : described + "; ") + describeLayout(pass.layout, names);
     if (!table.beginTable(pass.layout, names, pass.result.problem)) {
         pass.result.outcome = ClassOutcome::tooWide;
         return pass.result;
@@ -254,15 +268,16 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
         reading = takeRecord(pass, *record);
     }
     Record record;
-    while (reading && readRecord(records, record)) {
+    while (reading && classSource->next(record)) {
         reading = takeRecord(pass, record);
     }
     if (!reading) {
         return pass.result;
     }
     writeFooters(pass);
-    if (input.file != nullptr && std::ferror(input.file) != 0) {
+    if (!classSource->problem().empty()) {
         pass.result.outcome = ClassOutcome::unreadable;
+        pass.result.problem = classSource->problem();
     }
     return pass.result;
 }

@@ -13,6 +13,7 @@
 
 struct ClassOptions {
     LayoutOptions layout;
+    std::string sheet; // of a spreadsheet, by name or number from 1; empty for the first
 };
 
 // refused: the file is no class, and a message says so. The others but computed and
@@ -42,11 +43,12 @@ struct ClassResult {
     std::string layoutDescription; // UTF-8
 };
 
-// Reads a class from input, one row at a time, and writes its table to table, and a
-// message for each row that is not a student to messages, in the locale's encoding, each
-// starting with source, which names the input. A file it cannot read as a class, or whose
-// layout is unclear, is refused before any of the table is written; a table too long for
-// a workbook's sheet stops at the row that does not fit.
+// Reads a class from input, one row at a time: a text file, or a spreadsheet's sheet where
+// the build reads them. Writes its table to table, and a message for each row that is not
+// a student to messages, in the locale's encoding, each starting with where the row is in
+// source, which names the input. A file it cannot read as a class, or whose layout is
+// unclear, is refused before any of the table is written; a table too long for a
+// workbook's sheet stops at the row that does not fit.
 ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
                          TableWriter& table, Output& messages);
 

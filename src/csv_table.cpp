@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "fields.h"
+
 namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
@@ -97,6 +99,21 @@ char* putNumber(char* out, float value, char decimalMark, NumberTexts& numbers)
     return out + kept.length;
 }
 
+// A plain number of a column of numbers, in the table's own decimal mark, as it writes the
+// grades: a sheet keeps 7.5 for what a teacher typed as 7,5. Other text as it is.
+std::string_view inTableForm(std::string_view cell, bool numberColumn, TableStyle style,
+                             std::string& converted)
+{
+    if (!numberColumn || !plainNumber(cell)) {
+        return cell;
+    }
+    converted = trimmed(cell);
+    std::replace_if(
+        converted.begin(), converted.end(),
+        [](char character) { return character == '.' || character == ','; }, style.decimalMark);
+    return converted;
+}
+
 // Cells of text, then as many empty ones, then the line's end.
 void appendTextRow(std::string& table, const std::vector<std::string_view>& cells,
                    std::size_t emptyAfter, TableStyle style)
@@ -151,11 +168,15 @@ bool CsvTable::addRow(const StudentRow& row)
     }
     char* out = makeRoom(output_.text, most);
     const bool computed = !row.conceptLetter.empty();
+    std::string converted;
     for (std::size_t column = 0; column < row.cells.size(); ++column) {
         const auto grade = gradeInColumn(layout_, column);
-        out = computed && grade
-                  ? putNumber(out, row.grades.at(*grade), style_.decimalMark, numbers_)
-                  : putText(out, row.cells[column], style_);
+        out =
+            computed && grade
+                ? putNumber(out, row.grades.at(*grade), style_.decimalMark, numbers_)
+                : putText(out,
+                          inTableForm(row.cells[column], isNumberColumn(column), style_, converted),
+                          style_);
         *out++ = style_.separator;
     }
     if (computed) {
@@ -173,8 +194,19 @@ bool CsvTable::addRow(const StudentRow& row)
 
 void CsvTable::addFooter(const Fields& cells)
 {
-    appendTextRow(output_.text, cells, resultColumns.size(), style_);
+    std::vector<std::string> converted(cells.size());
+    Fields shown(cells.size());
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        shown[column] =
+            inTableForm(cells[column], isNumberColumn(column), style_, converted[column]);
+    }
+    appendTextRow(output_.text, shown, resultColumns.size(), style_);
     flushBlock();
+}
+
+bool CsvTable::isNumberColumn(std::size_t column) const
+{
+    return column < layout_.numberColumns.size() && layout_.numberColumns[column];
 }
 
 bool CsvTable::finish(const ClassCounts& /*counts*/, std::string& /*problem*/)

@@ -351,8 +351,10 @@ void findNumberColumns(Layout& layout, std::span<const Record* const> students)
 {
     layout.numberColumns.assign(layout.width, false);
     for (std::size_t column = 0; column < layout.width; ++column) {
+        // Before the grades, a column identifies the student, unless its name says data.
         const bool identifies =
-            column >= layout.identification && column < layout.identificationEnd;
+            column >= layout.identification && column < layout.identificationEnd &&
+            !(column < layout.header.size() && namesData(layout.header[column]));
         layout.numberColumns[column] =
             gradeInColumn(layout, column) || (!identifies && allPlainNumbers(students, column));
     }

@@ -66,8 +66,11 @@ FileKind kindOf(std::string_view start)
     if (start.starts_with(utf16LittleEndianMark) || start.starts_with(utf16BigEndianMark)) {
         return FileKind::utf16;
     }
-    if (start.starts_with(zipStart) || start.starts_with(oldOfficeStart)) {
-        return FileKind::spreadsheet;
+    if (start.starts_with(zipStart)) {
+        return FileKind::zip;
+    }
+    if (start.starts_with(oldOfficeStart)) {
+        return FileKind::oldSpreadsheet;
     }
     return start.find('\0') == std::string_view::npos ? FileKind::text : FileKind::binary;
 }

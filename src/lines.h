@@ -9,7 +9,8 @@
 #include "encoding.h"
 
 // What the first bytes of a class file say it is.
-enum class FileKind { text, utf16, spreadsheet, binary };
+// A zip is what .xlsx and .ods files are; an old spreadsheet, Excel's .xls.
+enum class FileKind { text, utf16, zip, oldSpreadsheet, binary };
 
 enum class LineProblem { none, tooLong, nullByte };
 

@@ -12,13 +12,16 @@ namespace {
 using Words = std::vector<std::string_view>;
 
 // Words are compared as comparableName leaves them: lower case, no accents.
-const Words noGradeWords = {
-    "falta",    "faltas",   "frequencia",  "freq",    "presenca",  "presencas", "aulas",
-    "media",    "medias",   "mediana",     "total",   "totais",    "soma",      "resultado",
-    "situacao", "conceito", "recuperacao", "rec",     "recup",     "final",     "no",
-    "nro",      "num",      "numero",      "chamada", "matricula", "mat",       "ra",
-    "codigo",   "cod",      "id",          "idade",   "ano",       "turma",     "serie",
-    "telefone", "tel",      "celular",     "cpf",     "rg"};
+// Not grades: data about the class (absences, means, results)...
+const Words dataWords = {"falta",     "faltas",      "frequencia", "freq",      "presenca",
+                         "presencas", "aulas",       "media",      "medias",    "mediana",
+                         "total",     "totais",      "soma",       "resultado", "situacao",
+                         "conceito",  "recuperacao", "rec",        "recup",     "final"};
+
+// ...and numbers that identify a student, or say where.
+const Words identifyingWords = {
+    "no", "nro",   "num", "numero", "chamada", "matricula", "mat", "ra",      "codigo", "cod",
+    "id", "idade", "ano", "turma",  "serie",   "telefone",  "tel", "celular", "cpf",    "rg"};
 
 const Words gradeWords = {
     "nota",    "notas",    "prova",    "provas",    "avaliacao", "avaliacoes", "av",
@@ -155,12 +158,21 @@ bool sameName(std::string_view one, std::string_view other)
     return comparableName(one) == comparableName(other);
 }
 
-bool namesNoGrade(std::string_view columnName)
+bool namesData(std::string_view columnName)
 {
     const std::string name = comparableName(columnName);
     const Words words = wordsOf(name);
     return std::any_of(words.begin(), words.end(),
-                       [](std::string_view word) { return isOneOf(word, noGradeWords); });
+                       [](std::string_view word) { return isOneOf(word, dataWords); });
+}
+
+bool namesNoGrade(std::string_view columnName)
+{
+    const std::string name = comparableName(columnName);
+    const Words words = wordsOf(name);
+    return namesData(columnName) ||
+           std::any_of(words.begin(), words.end(),
+                       [](std::string_view word) { return isOneOf(word, identifyingWords); });
 }
 
 bool namesGrade(std::string_view columnName)
@@ -179,8 +191,9 @@ bool namesGrade(std::string_view columnName)
 bool startsAsColumnName(std::string_view text)
 {
     const std::string word = firstWord(text);
-    return isOneOf(word, identificationWords) || isOneOf(word, noGradeWords) ||
-           isOneOf(word, gradeWords) || (!isWholeNumber(word) && namesGrade(text));
+    return isOneOf(word, identificationWords) || isOneOf(word, dataWords) ||
+           isOneOf(word, identifyingWords) || isOneOf(word, gradeWords) ||
+           (!isWholeNumber(word) && namesGrade(text));
 }
 
 bool startsAsTitle(std::string_view text)

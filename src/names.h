@@ -21,6 +21,10 @@ bool sameName(std::string_view one, std::string_view other);
 // "Média final", "Rec.", "Nº", "Matrícula".
 bool namesNoGrade(std::string_view columnName);
 
+// Of those, a name of data about the student that a column of numbers holds, and not of
+// what identifies the student: Faltas, Frequência, Média, Total, Situação.
+bool namesData(std::string_view columnName);
+
 // A name that says grade: its first word is one of Nota, Prova, Avaliação, Bimestre,
 // Trimestre, Unidade, Etapa, Teste, Trabalho and the like, an abbreviation of one with a
 // number (N1, P2, AV3, B1), or an ordinal (1º, 2ª).

@@ -113,6 +113,7 @@ bool readRecord(RecordReader& reader, Record& record)
     }
     record.line = first.number;
     record.problem = problemOf(first);
+    record.uncomputed.clear();
     record.text.swap(first.text);
     if (record.problem != RecordProblem::none) {
         record.fields.clear();
@@ -144,6 +145,8 @@ void copyRecord(const Record& from, Record& copy)
     copy.unquoted = from.unquoted;
     copy.line = from.line;
     copy.problem = from.problem;
+    copy.uncomputed = from.uncomputed;
+    copy.exactColumns = from.exactColumns;
     copy.fields.clear();
     for (const std::string_view field : from.fields) {
         if (isWithin(field, from.text)) {

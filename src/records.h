@@ -24,6 +24,11 @@ struct Record {
     std::string unquoted; // the fields whose quotes had to be taken out
     long line = 0;        // where it starts
     RecordProblem problem = RecordProblem::none;
+    // A spreadsheet's cells whose formula has no value the file keeps, by column.
+    std::vector<std::size_t> uncomputed;
+    // Each field in its own column, as a sheet's cells are, so that a row may end before
+    // its empty cells; a line of text that ends early lacks fields instead.
+    bool exactColumns = false;
 };
 
 struct RecordReader {

@@ -55,15 +55,37 @@ bool outsideZeroToTen(float grade)
 void readGrades(StudentRow& row, const Layout& layout, GradeFields& grades)
 {
     for (std::size_t i = 0; i < 3 && row.error.empty(); ++i) {
-        const std::string_view field = row.cells.at(layout.gradeColumns.at(i));
+        const std::size_t column = layout.gradeColumns.at(i);
+        const std::string_view field = row.cells.at(column);
         const GradeField read = readGradeField(field, grades);
         if (read.problem != GradeProblem::none) {
             row.error = gradeProblem(i + 1, read.problem, field);
+            row.errorColumn = column;
         } else if (outsideZeroToTen(read.grade)) {
-            row.warnings.push_back("nota " + std::to_string(i + 1) + ' ' + quotedForMessage(field) +
-                                   " fora do intervalo de 0 a 10");
+            row.warnings.emplace_back(column, "nota " + std::to_string(i + 1) + ' ' +
+                                                  quotedForMessage(field) +
+                                                  " fora do intervalo de 0 a 10");
         }
         row.grades.at(i) = read.grade;
+    }
+}
+
+// A spreadsheet's formula whose value the file does not keep: where it is a grade or the
+// identification, the student cannot be computed; elsewhere it is only said.
+void readUncomputed(const Record& record, const Layout& layout, StudentRow& row)
+{
+    for (const std::size_t column : record.uncomputed) {
+        const bool needed = gradeInColumn(layout, column) ||
+                            (column >= layout.identification && column < layout.identificationEnd);
+        const std::string said =
+            "a f\u00f3rmula desta c\u00e9lula n\u00e3o tem valor guardado no arquivo; abra a "
+            "planilha e salve-a de novo";
+        if (needed && row.error.empty()) {
+            row.error = said;
+            row.errorColumn = column;
+        } else if (!needed) {
+            row.warnings.emplace_back(column, said);
+        }
     }
 }
 
@@ -72,6 +94,7 @@ void startRow(const Record& record, StudentRow& row)
     row.line = record.line;
     row.conceptLetter.clear();
     row.error.clear();
+    row.errorColumn.reset();
     row.warnings.clear();
 }
 
@@ -87,6 +110,9 @@ bool placeCells(const Record& record, const Layout& layout, Fields& cells)
     cells.assign(record.fields.begin(), record.fields.end());
     while (cells.size() > layout.width && isBlank(cells.back())) {
         cells.pop_back();
+    }
+    if (record.exactColumns && cells.size() < layout.width) {
+        cells.resize(layout.width, std::string_view(""));
     }
     return record.problem == RecordProblem::none && cells.size() == layout.width;
 }
@@ -105,6 +131,7 @@ void gradeStudent(const Record& record, const Layout& layout, GradeFields& grade
         keepWholeText(record, layout, row.cells);
         return;
     }
+    readUncomputed(record, layout, row);
     readGrades(row, layout, grades);
     if (row.error.empty()) {
         row.weightedAverage = computeWeightedAverage(row.grades[0], row.grades[1], row.grades[2]);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fields.h"
@@ -22,11 +23,14 @@ struct StudentRow {
     float weightedAverage = 0.0f;
     std::string conceptLetter; // empty when not computed
     std::string error;
-    std::vector<std::string> warnings;
+    std::optional<std::size_t> errorColumn; // the cell the error is in, where it is one
+    // A grade computed as it is, that looks wrong: its column and why.
+    std::vector<std::pair<std::size_t, std::string>> warnings;
 };
 
 // The record's fields as the layout's width of cells, without the blank ones past it,
-// which are no fields; false where they do not fit, and cells are left to be placed.
+// which are no fields, and, for a sheet's row, with the empty cells it ends before; false
+// where they do not fit, and cells are left to be placed.
 bool placeCells(const Record& record, const Layout& layout, Fields& cells);
 
 // The record's whole text in the first of the layout's width of cells, the others empty.

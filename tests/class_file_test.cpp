@@ -61,7 +61,7 @@ ClassRun convert(const std::string& input, const LayoutOptions& layout = {},
     Output table;
     Output messages;
     CsvTable writer(table, style);
-    const ClassResult result = convertClass(reader, {layout}, "t", writer, messages);
+    const ClassResult result = convertClass(reader, {layout, {}}, "t", writer, messages);
     std::string problem;
     writer.finish(result.counts, problem);
     return {table.text, messages.text, result};
@@ -196,8 +196,8 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
              "Ana 7 8,,,,,,\"erro: a linha tem 3 campos, e n\u00e3o 4\"\nBia,7,8,9,8.333333,B,"
              "APROVADO\n",
          1, "t:1: a linha tem 3 campos"},
-        {"a spreadsheet itself is refused", "PK\x03\x04\x14", "", 0,
-         "boletim-turma: t: \u00e9 uma planilha"},
+        {"an old spreadsheet is refused", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "", 0,
+         "boletim-turma: t: \u00e9 uma planilha do Excel antigo (.xls)"},
     });
     for (const ClassCase& each : cases) {
         const ClassRun run = convert(each.input, {}, each.style);

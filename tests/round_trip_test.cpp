@@ -264,7 +264,7 @@ bool isComplete(const Student& student)
                         [](const std::string& grade) { return grade.empty(); });
 }
 
-// A cell of the table: a computed student's grade as its number, any other as typed.
+// A cell of the table: a number as its value, any other as typed.
 void expectCell(const std::string& cell, const std::string& typedCell, bool asNumber)
 {
     if (asNumber) {
@@ -283,8 +283,11 @@ std::size_t expectItsOwnCells(const std::vector<std::string>& row, const Made& m
     const std::size_t cells = row.size() - std::min(row.size(), margin + 3);
     for (std::size_t column = 0; column < student.cells.size(); ++column) {
         SCOPED_TRACE("column " + std::to_string(column));
+        // Grades, absences and the teacher's mean are numbers in the table's form.
+        const Kind kind = made.kinds[column];
+        const bool number = kind == Kind::grade || kind == Kind::absences || kind == Kind::mean;
         expectCell(column < cells ? row.at(margin + column) : "", student.cells[column],
-                   column < cells && made.kinds[column] == Kind::grade && isComplete(student));
+                   column < cells && number);
     }
     return cells;
 }
