@@ -76,14 +76,21 @@ std::size_t widestRow(std::span<const Record* const> rows)
 }
 
 // Without a header: the number of fields most rows have, as a spreadsheet writes every
-// row with as many, empty ones included; but not the columns empty in every row.
+// row of text with as many, empty ones included; but not the columns empty in every row.
+// A sheet's cells are each in their own column, and its rows end at their last filled
+// cell: it is as wide as its widest row.
 std::size_t mostCommonWidth(std::span<const Record* const> rows)
 {
     std::map<std::size_t, int> rowsOfWidth;
     std::size_t widestFilled = 0;
+    bool sheet = !rows.empty();
     for (const Record* row : rows) {
         ++rowsOfWidth[row->fields.size()];
         widestFilled = std::max(widestFilled, filledWidth(row->fields));
+        sheet = sheet && row->exactColumns;
+    }
+    if (sheet) {
+        return widestFilled;
     }
     std::pair<std::size_t, int> most{0, 0};
     for (const auto& [width, count] : rowsOfWidth) {

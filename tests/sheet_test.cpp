@@ -1,0 +1,253 @@
+// Spreadsheets read as they are: .xlsx and .ods made here, part by part, each cell read as
+// typed into the class's table; and files made to break a reader, refused in bounded time.
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <zip.h>
+
+#include <gtest/gtest.h>
+
+#include "class_file.h"
+#include "csv_table.h"
+
+namespace {
+
+using Parts = std::vector<std::pair<std::string, std::string>>;
+
+// A zip of parts, made in memory by libzip; stored fast, or compressed as told.
+std::string zipOf(const Parts& parts, bool compressed = false)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* bytes = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_keep(bytes);
+    zip_t* zip = zip_open_from_source(bytes, ZIP_TRUNCATE, &error);
+    for (const auto& [name, content] : parts) {
+        zip_source_t* part = zip_source_buffer(zip, content.data(), content.size(), 0);
+        const zip_int64_t index = zip_file_add(zip, name.c_str(), part, ZIP_FL_OVERWRITE);
+        zip_set_file_compression(zip, static_cast<zip_uint64_t>(index),
+                                 compressed ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 1);
+    }
+    zip_close(zip);
+    zip_source_open(bytes);
+    zip_source_seek(bytes, 0, SEEK_END);
+    std::string made(static_cast<std::size_t>(zip_source_tell(bytes)), '\0');
+    zip_source_seek(bytes, 0, SEEK_SET);
+    zip_source_read(bytes, made.data(), made.size());
+    zip_source_close(bytes);
+    zip_source_free(bytes);
+    zip_error_fini(&error);
+    return made;
+}
+
+const std::string spreadsheetML =
+    R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
+
+// An .xlsx of two sheets, Turma and Notas Antigas, whose rows are given as XML.
+std::string xlsxOf(const std::string& turma, const std::string& strings = "",
+                   const std::string& other =
+                       "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c></row>")
+{
+    const auto sheet = [](const std::string& rows) {
+        return "<worksheet " + spreadsheetML + "><sheetData>" + rows + "</sheetData></worksheet>";
+    };
+    return zipOf({
+        {"xl/workbook.xml",
+         "<workbook " + spreadsheetML +
+             "><sheets><sheet name=\"Turma\" sheetId=\"1\" r:id=\"rId1\"/>"
+             "<sheet name=\"Notas Antigas\" sheetId=\"2\" r:id=\"rId2\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+         R"(<Relationship Id="rId1" Type="x/worksheet" Target="worksheets/sheet1.xml"/>)"
+         R"(<Relationship Id="rId2" Type="x/worksheet" Target="/xl/worksheets/sheet2.xml"/>)"
+         R"(<Relationship Id="rId3" Type="x/sharedStrings" Target="sharedStrings.xml"/>)"
+         R"(<Relationship Id="rId4" Type="x/styles" Target="styles.xml"/></Relationships>)"},
+        {"xl/sharedStrings.xml", "<sst " + spreadsheetML + ">" + strings + "</sst>"},
+        {"xl/styles.xml",
+         "<styleSheet " + spreadsheetML +
+             R"(><numFmts><numFmt numFmtId="164" formatCode="000000"/>)"
+             R"(<numFmt numFmtId="165" formatCode="dd/mm/yyyy"/></numFmts>)"
+             R"(<cellXfs><xf numFmtId="0"/><xf numFmtId="164"/><xf numFmtId="165"/>)"
+             R"(<xf numFmtId="14"/></cellXfs></styleSheet>)"},
+        {"xl/worksheets/sheet1.xml", sheet(turma)},
+        {"xl/worksheets/sheet2.xml", sheet(other)},
+    });
+}
+
+std::string odsOf(const std::string& tables)
+{
+    return zipOf({
+        {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+        {"content.xml",
+         R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" )"
+         R"(xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" )"
+         R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet>)" +
+             tables + "</office:spreadsheet></office:body></office:document-content>"},
+    });
+}
+
+struct Read {
+    std::string table;
+    std::string messages;
+    ClassResult result;
+};
+
+Read readSheet(const std::string& bytes, const std::string& sheet = "")
+{
+    LineReader reader;
+    reader.memory = bytes;
+    Output table;
+    Output messages;
+    CsvTable writer(table, forPrograms);
+    ClassOptions options;
+    options.sheet = sheet;
+    const ClassResult result = convertClass(reader, options, "t.xlsx", writer, messages);
+    std::string problem;
+    writer.finish(result.counts, problem);
+    return {table.text, messages.text, result};
+}
+
+std::string text(const std::string& cell, const std::string& at)
+{
+    return R"(<c r=")" + at + R"(" t="inlineStr"><is><t>)" + cell + "</t></is></c>";
+}
+
+const std::string header = "<row r=\"1\">" + text("Mat", "A1") + text("Nome", "B1") +
+                           text("N1", "C1") + text("N2", "D1") + text("N3", "E1") + "</row>";
+const std::string results = "M\u00e9dia ponderada,Conceito,Defini\u00e7\u00e3o\n";
+
+struct SheetCase {
+    const char* what;
+    std::string bytes;
+    std::string table;
+    std::string message; // one of them
+};
+
+// Each kind of cell, as a teacher typed it: text with its zeros, numbers as typed though
+// kept longer, zero-padded numbers as shown, dates, booleans, errors, formulas by their
+// kept value; rows and cells where their references put them, repeats and merges.
+TEST(SheetTest, CellsAsTyped)
+{
+    const std::vector<SheetCase> cases = {
+        {"shared and rich strings, numbers as typed, a formula's kept value",
+         xlsxOf(
+             header + R"(<row r="2"><c r="A2" t="s"><v>0</v></c><c r="B2" t="s"><v>1</v></c>)"
+                      R"(<c r="C2"><v>7.2199999999999998</v></c><c r="D2"><v>0.35</v></c>)"
+                      R"(<c r="E2"><f>4+5.36</f><v>9.36</v></c></row>)",
+             R"(<si><t>00123</t></si><si><r><t>Jos&#233; </t></r><r><t>da Concei&#231;&#227;o</t></r>)"
+             R"(<rPh><t>jose</t></rPh></si>)"),
+         "Mat,Nome,N1,N2,N3," + results +
+             "00123,Jos\u00e9 da Concei\u00e7\u00e3o,7.22,0.35,9.36,5.9999995,D,REPROVADO\n",
+         ""},
+        {"zero-padded, dates, a boolean, an error: text in the table",
+         xlsxOf(
+             "<row r=\"1\">" + text("Mat", "A1") + text("Data", "B1") + text("Nascimento", "C1") +
+             text("Ativo", "D1") + text("Erro", "E1") + text("N1", "F1") + text("N2", "G1") +
+             text("N3", "H1") + "</row>" +
+             R"(<row r="2"><c r="A2" s="1"><v>2026</v></c><c r="B2" s="2"><v>46000</v></c><c r="C2" s="3"><v>45000</v></c>)"
+             R"(<c r="D2" t="b"><v>1</v></c><c r="E2" t="e"><v>#DIV/0!</v></c><c r="F2"><v>7</v></c><c r="G2"><v>8</v></c><c r="H2"><v>9</v></c></row>)"),
+         "Mat,Data,Nascimento,Ativo,Erro,N1,N2,N3," + results +
+             "002026,2025-12-09,2023-03-15,VERDADEIRO,#DIV/0!,7,8,9,8.333333,B,APROVADO\n",
+         ""},
+        {"cells and rows where their references put them; a row may end early",
+         xlsxOf(
+             header +
+             R"(<row r="7"><c r="A7"><v>1</v></c><c r="C7"><v>7</v></c><c r="E7"><v>9</v></c></row>)"
+             R"(<row r="1000000"><c r="A1000000"><v>2</v></c><c r="B1000000" t="inlineStr"><is><t>Bia</t></is></c>)"
+             R"(<c r="C1000000"><v>6</v></c><c r="D1000000"><v>6</v></c></row>)"),
+         "Mat,Nome,N1,N2,N3," + results +
+             "1,,7,,9,,,erro: nota 2 est\u00e1 vazia\n2,Bia,6,6,,,,erro: nota 3 est\u00e1 vazia\n",
+         "t.xlsx:Turma!E1000000: nota 3 est\u00e1 vazia"},
+        {"a formula without its value: an error in a grade, a warning elsewhere",
+         xlsxOf(
+             R"(<row r="1">)" + text("Mat", "A1") + text("Nome", "B1") + text("N1", "C1") +
+             text("N2", "D1") + text("N3", "E1") + text("Obs", "F1") + "</row>" +
+             R"(<row r="2"><c r="A2"><v>1</v></c><c r="C2"><v>7</v></c><c r="D2"><f>C2+1</f></c><c r="E2"><v>9</v></c></row>)"
+             R"(<row r="3"><c r="A3"><v>2</v></c><c r="C3"><v>6</v></c><c r="D3"><v>6</v></c><c r="E3"><v>6</v></c><c r="F3"><f>A1</f></c></row>)"),
+         "Mat,Nome,N1,N2,N3,Obs," + results +
+             "1,,7,,9,,,,erro: a f\u00f3rmula desta c\u00e9lula n\u00e3o tem valor guardado no "
+             "arquivo; abra a planilha e salve-a de novo\n"
+             "2,,6,6,6,,6,C,APROVADO\n",
+         "t.xlsx:Turma!D2: a f\u00f3rmula"},
+        {"OpenDocument: repeated cells and rows, merged, spaces, a note, zeros shown",
+         odsOf(
+             R"(<table:table table:name="Turma"><table:table-row><table:table-cell table:number-columns-spanned="5" office:value-type="string"><text:p>Turma 3B</text:p></table:table-cell><table:covered-table-cell table:number-columns-repeated="4"/></table:table-row>)"
+             R"(<table:table-row table:number-rows-repeated="2"/>)"
+             R"(<table:table-row><table:table-cell><text:p>Mat</text:p></table:table-cell><table:table-cell><text:p>Nome</text:p></table:table-cell><table:table-cell><text:p>N1</text:p></table:table-cell><table:table-cell><text:p>N2</text:p></table:table-cell><table:table-cell><text:p>N3</text:p></table:table-cell></table:table-row>)"
+             R"(<table:table-row><table:table-cell office:value-type="float" office:value="123"><text:p>000123</text:p></table:table-cell>)"
+             R"(<table:table-cell office:value-type="string"><text:p>Ana<text:s text:c="2"/>Maria</text:p><office:annotation><text:p>nota do professor</text:p></office:annotation></table:table-cell>)"
+             R"(<table:table-cell table:number-columns-repeated="3" office:value-type="float" office:value="7.5"><text:p>7,5</text:p></table:table-cell>)"
+             R"(<table:table-cell table:number-columns-repeated="1000"/></table:table-row>)"
+             R"(<table:table-row table:number-rows-repeated="1048000"><table:table-cell table:number-columns-repeated="1024"/></table:table-row></table:table>)"),
+         "Mat,Nome,N1,N2,N3," + results + "000123,Ana  Maria,7.5,7.5,7.5,7.5,B,APROVADO\n",
+         "t.xlsx:Turma!1: aviso: linha de t\u00edtulo"},
+    };
+    for (const SheetCase& each : cases) {
+        const Read read = readSheet(each.bytes);
+        EXPECT_EQ(read.table, each.table) << each.what << '\n'
+                                          << read.messages << read.result.problem;
+        EXPECT_NE(read.messages.find(each.message), std::string::npos) << each.what << '\n'
+                                                                       << read.messages;
+    }
+}
+
+// The first sheet, or the one named, without case or accents, or by number; one that
+// does not exist is refused, with the sheets there are.
+TEST(SheetTest, WhichSheet)
+{
+    const std::string other =
+        "<row r=\"1\">" + text("Nome", "A1") + text("N1", "B1") + text("N2", "C1") +
+        text("N3", "D1") + R"(</row><row r="2">)" + text("Bia", "A2") +
+        R"(<c r="B2"><v>6</v></c><c r="C2"><v>6</v></c><c r="D2"><v>6</v></c></row>)";
+    const std::string bytes = xlsxOf(
+        header +
+            R"(<row r="2"><c r="A2"><v>1</v></c><c r="C2"><v>7</v></c><c r="D2"><v>8</v></c><c r="E2"><v>9</v></c></row>)",
+        "", other);
+    const auto cases = std::to_array<std::pair<const char*, const char*>>({
+        {"", "1,,7,8,9,8.333333,B,APROVADO"},
+        {"notas antigas", "Bia,6,6,6,6,C,APROVADO"},
+        {" NOTAS ANTÍGAS ", "Bia,6,6,6,6,C,APROVADO"},
+        {"2", "Bia,6,6,6,6,C,APROVADO"},
+    });
+    for (const auto& [sheet, row] : cases) {
+        const Read read = readSheet(bytes, sheet);
+        EXPECT_NE(read.table.find(row), std::string::npos) << sheet << '\n' << read.table;
+    }
+    const Read none = readSheet(bytes, "3");
+    EXPECT_EQ(none.result.outcome, ClassOutcome::unusableOptions);
+    EXPECT_EQ(none.result.problem,
+              "n\u00e3o h\u00e1 folha \"3\"; as folhas s\u00e3o \"Turma\" e \"Notas Antigas\"");
+}
+
+// Files made to break a reader are refused, in bounded time and memory, with why.
+TEST(SheetTest, HostileFilesAreRefused)
+{
+    const std::string good = xlsxOf(header);
+    const std::string laughs =
+        R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol "lol"><!ENTITY lol2 "&lol;&lol;&lol;&lol;">]>)"
+        "<worksheet " +
+        spreadsheetML +
+        "><sheetData><row><c "
+        "t=\"inlineStr\"><is><t>&lol2;</t></is></c></row></sheetData></worksheet>";
+    const auto cases = std::to_array<std::pair<std::string, std::string>>({
+        {zipOf({{"xl/workbook.xml", std::string(101U << 20U, ' ')}}, true),
+         "se descompacta em mais de"},
+        {zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                {"content.xml", laughs}}),
+         "o XML tem uma DTD ou entidades"},
+        {good.substr(0, good.size() / 2), "o arquivo zip est\u00e1 corrompido"},
+        {xlsxOf(header + "<row><c>"), "XML malformado"},
+        {zipOf({{"leia-me.txt", "oi"}}), "n\u00e3o uma planilha .xlsx nem .ods"},
+    });
+    for (const auto& [bytes, why] : cases) {
+        const Read read = readSheet(bytes);
+        EXPECT_NE(read.result.outcome, ClassOutcome::computed) << why;
+        EXPECT_NE((read.result.problem + read.messages).find(why), std::string::npos)
+            << why << ": " << read.result.problem << read.messages;
+        EXPECT_EQ(read.table, "") << why;
+    }
+}
+
+} // namespace
