@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "layout.h"
 #include "lines.h"
@@ -34,6 +33,17 @@ std::string numberText(double value)
     return {digits.data(), written.ptr};
 }
 
+namespace {
+
+std::string zeroPadded(long number, std::size_t width)
+{
+    std::string text = std::to_string(number);
+    text.insert(0, width - std::min(width, text.size()), '0');
+    return text;
+}
+
+} // namespace
+
 std::string isoDate(double serial, bool from1904)
 {
     if (!(serial >= 1 && serial < 3e6)) { // no date: the number as it is
@@ -55,9 +65,9 @@ std::string isoDate(double serial, bool from1904)
     const long day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
     const long month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
     const long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%04ld-%02ld-%02ld", year, month, day);
-    return text.data();
+    std::string date = zeroPadded(year, 4);
+    date.append("-").append(zeroPadded(month, 2)).append("-").append(zeroPadded(day, 2));
+    return date;
 }
 
 std::optional<std::size_t> columnOfReference(std::string_view reference, long& row)
