@@ -8,15 +8,18 @@
 # installed. The commands that install and uninstall are run on BUILD_DIR, into a
 # scratch prefix with a space in its name; BUILD_DIR's install manifest is shared with
 # the package test, which CTest therefore never runs at the same time. Every example a
-# manual page shows must be a command a README runs. Where the build writes no .xlsx
-# (XLSX is 0), the commands that write one are left out.
-# Usage: docs_test.sh BOLETIM_TURMA BUILD_DIR XLSX README... -- BOLETIM...
+# manual page shows must be a command a README runs. The teacher's spreadsheet the READMEs
+# read, turma.ods, is SPREADSHEET. Where the build writes no .xlsx (XLSX is 0), or reads
+# no spreadsheet (SHEETS is 0), the commands that need it are left out.
+# Usage: docs_test.sh BOLETIM_TURMA BUILD_DIR XLSX SHEETS SPREADSHEET README... -- BOLETIM...
 # (an emulator may come before BOLETIM)
 . "$(dirname "$0")/frame.sh"
 turma=("${program[@]:0:${#program[@]}-1}" "${args[0]}")
 build=${args[1]}
 xlsx=${args[2]}
-readmes=("${args[@]:3}")
+sheets=${args[3]}
+spreadsheet=${args[4]}
+readmes=("${args[@]:5}")
 export LC_ALL=C.UTF-8 # what the README's iconv converts to
 
 # Puts each command of the console blocks of $1 in $2/N.command, and what it prints in
@@ -55,6 +58,7 @@ for readme in "${readmes[@]}"; do
     split_console_blocks "$readme" "$folder.steps"
     mkdir -p "$folder/build/run"
     cp "$work/bin/"* "$folder/build/run/"
+    cp "$spreadsheet" "$folder/turma.ods"
     steps=$(find "$folder.steps" -name '*.command' | wc -l)
     [ "$steps" -gt 0 ] || fail "$readme has no console example"
     for ((step = 1; step <= steps; step++)); do
@@ -65,6 +69,10 @@ for readme in "${readmes[@]}"; do
         fi
         if [ "$xlsx" = 0 ] && [[ $command == *.xlsx* ]]; then
             echo "left out, as this build writes no .xlsx: $command"
+            continue
+        fi
+        if [ "$sheets" = 0 ] && [[ $command == *.ods* ]]; then
+            echo "left out, as this build reads no spreadsheet: $command"
             continue
         fi
         (cd "$folder" && PATH=$work/bin:$PATH bash -c "$command") >"$work/printed" 2>&1

@@ -4,8 +4,10 @@
 # A hardened build is the package as shipped: lintian must then find nothing at all, and
 # hardening-check must confirm the binary's protections (each where it is installed).
 # Where the build writes .xlsx, the package depends on libxlsxwriter's runtime package and
-# its boletim-turma writes a workbook.
+# its boletim-turma writes a workbook; where it reads spreadsheets, it depends on libzip's
+# and expat's, and its boletim-turma reads one.
 # Usage: package_test.sh CPACK CPACK_CONFIG VERSION INPUT EXPECTED_OUTPUT HARDENED(1|0) XLSX(1|0)
+#        SHEETS(1|0)
 . "$(dirname "$0")/frame.sh"
 cpack=${args[0]}
 config=${args[1]}
@@ -14,6 +16,7 @@ input=${args[3]}
 expected=${args[4]}
 hardened=${args[5]}
 xlsx=${args[6]}
+sheets=${args[7]}
 need dpkg-deb dpkg-shlibdeps file man localedef
 mkdir "$work/locales"
 localedef -i pt_BR -f UTF-8 "$work/locales/pt_BR.UTF-8" >/dev/null 2>&1 ||
@@ -46,6 +49,14 @@ if [ "$xlsx" = 1 ]; then
     "$work/root/usr/bin/boletim-turma" "$class.csv" -o "$work/boletins.xlsx" 2>/dev/null ||
         fail "packaged boletim-turma could not write a workbook"
     [ "$(head -c 4 "$work/boletins.xlsx")" = $'PK\x03\x04' ] || fail "the workbook is no zip"
+fi
+if [ "$sheets" = 1 ]; then
+    for library in libzip libexpat; do
+        field Depends | grep -q "$library" || fail "Depends lacks $library: $(field Depends)"
+    done
+    sheet=$(dirname "$0")/golden/turma/libreoffice
+    "$work/root/usr/bin/boletim-turma" "$sheet.ods" >"$work/sheet" 2>/dev/null
+    cmp "$sheet.out" "$work/sheet" || fail "packaged boletim-turma reads the spreadsheet otherwise"
 fi
 
 cmp -s "$work/root/usr/share/doc/boletim/copyright" "$(dirname "$0")/../LICENSE" ||
