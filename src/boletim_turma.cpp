@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "encoding.h"
 #include "fields.h"
 #include "output_file.h"
+#include "platform.h"
 #include "reading.h"
 #include "workbook.h"
 
@@ -78,8 +80,7 @@ std::string local(std::string_view utf8)
 
 void writeError(const std::string& message)
 {
-    const std::string line = "boletim-turma: " + message + '\n';
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    writeText(stderr, "boletim-turma: " + message + '\n');
 }
 
 std::string systemError()
@@ -98,7 +99,7 @@ int writeAndExit(std::string_view text)
 {
     const std::string inLocale = local(text);
     errno = 0;
-    std::fwrite(inLocale.data(), 1, inLocale.size(), stdout);
+    writeText(stdout, inLocale);
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         writeError(cannotWrite() + systemError());
         return couldNotRun;
@@ -246,10 +247,22 @@ std::string cannotWriteFile(const std::string& name, const std::string& why)
     return local("n\u00e3o foi poss\u00edvel escrever '") + name + "': " + why;
 }
 
+// A name as the arguments give it, UTF-8 on Windows, as a path, and back.
+std::filesystem::path pathOf(const std::string& name)
+{
+    return std::u8string(name.begin(), name.end());
+}
+
+std::string nameOf(const std::filesystem::path& path)
+{
+    const std::u8string name = path.u8string();
+    return {name.begin(), name.end()};
+}
+
 // What a class is called where it has no title: its file's name, without the extension.
 std::string titleOf(const std::string& path)
 {
-    return path == "-" ? std::string() : std::filesystem::path(path).stem().string();
+    return path == "-" ? std::string() : nameOf(pathOf(path).stem());
 }
 
 // Opens the destination that options name, with the writer of its table; gives the exit
@@ -261,8 +274,7 @@ std::optional<int> openDestination(const Options& options, Destination& destinat
         return std::nullopt;
     }
     destination.name = options.outputPath;
-    const std::string extension =
-        lowercase(std::filesystem::path(destination.name).extension().string());
+    const std::string extension = lowercase(nameOf(pathOf(destination.name).extension()));
     std::error_code ignored;
     if (extension == ".xls" || extension == ".ods") {
         writeError(local("'") + options.outputPath +
@@ -270,7 +282,7 @@ std::optional<int> openDestination(const Options& options, Destination& destinat
         return couldNotRun;
     }
     if (options.path != "-" &&
-        std::filesystem::equivalent(options.path, destination.name, ignored)) {
+        std::filesystem::equivalent(pathOf(options.path), pathOf(destination.name), ignored)) {
         writeError(local("a sa\u00edda '") + options.outputPath +
                    local("' \u00e9 o pr\u00f3prio arquivo de entrada"));
         return couldNotRun;
@@ -394,27 +406,39 @@ int finish(const ClassResult& result, const std::string& source, Destination& de
     }
     const std::string summaryText = source + ": " + local(result.layoutDescription) + "\n" +
                                     source + ": " + local(summary(result.counts));
-    std::fwrite(summaryText.data(), 1, summaryText.size(), stderr);
+    writeText(stderr, summaryText);
     return result.counts.withErrors == 0 ? allComputed : someRowsHadErrors;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// A class file dropped on the program, which a file manager then starts in a console of
+// its own: the table goes beside it, as NAME-boletins.xlsx, and the window stays open until
+// its text is read. BOLETIM_CONSOLE_PROPRIO set takes this path anywhere, for its tests.
+bool droppedOn(const std::vector<std::string_view>& arguments, Options& options)
 {
-    // Messages in the user's language and encoding; numbers always with a point.
-    std::setlocale(LC_ALL, "");
-    useGradeNumbers();
-
-    Options options;
-    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
-    if (const auto status = readOptions(arguments, options)) {
-        return *status;
+    const bool ownConsole =
+        startedOwnConsole() || std::getenv("BOLETIM_CONSOLE_PROPRIO") != nullptr;
+    if (!ownConsole) {
+        return false;
     }
+    if (arguments.size() == 1 && options.path != "-" && options.outputPath == "-") {
+        const std::filesystem::path input = pathOf(options.path);
+        const std::string extension = canWriteWorkbooks() ? ".xlsx" : ".csv";
+        options.outputPath =
+            nameOf(input.parent_path() / pathOf(nameOf(input.stem()) + "-boletins" + extension));
+    }
+    return true;
+}
+
+int run(const std::vector<std::string_view>& arguments, const Options& options)
+{
     const bool standardInput = options.path == "-";
     const std::string source = standardInput ? local("(entrada padr\u00e3o)") : options.path;
+    if (!standardInput && isFolder(options.path)) {
+        writeError(local("erro ao ler '") + options.path + local("': \u00e9 uma pasta"));
+        return couldNotRun;
+    }
     errno = 0;
-    std::FILE* input = standardInput ? stdin : std::fopen(options.path.c_str(), "rb");
+    std::FILE* input = standardInput ? stdin : openFile(options.path, "rb");
     if (input == nullptr) {
         writeError(local("n\u00e3o foi poss\u00edvel abrir '") + options.path + "'" +
                    systemError());
@@ -433,10 +457,36 @@ int main(int argc, char** argv)
     if (!standardInput) {
         std::fclose(input);
     }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    startStandardStreams();
+    // Messages in the user's language and encoding; numbers always with a point.
+    useMessageLocale();
+    useGradeNumbers();
+
+    const std::vector<std::string> given = programArguments(argc, argv);
+    const std::vector<std::string_view> arguments(given.begin(), given.end());
+    Options options;
+    if (const auto status = readOptions(arguments, options)) {
+        return *status;
+    }
+    const bool dropped = droppedOn(arguments, options);
+    int status = run(arguments, options);
+    if (dropped && status != couldNotRun && options.outputPath != "-") {
+        writeError(local("a tabela est\u00e1 em '") + options.outputPath + "'");
+    }
     // The table's failure to get out is said once, where it was found.
     if (!closeStandardOutput() && status != couldNotRun) {
         writeError(cannotWrite() + systemError());
-        return couldNotRun;
+        status = couldNotRun;
+    }
+    if (dropped) {
+        waitForEnter(local("Tecle Enter para fechar."));
     }
     return status;
 }

@@ -8,11 +8,16 @@
 #include <string>
 
 #include "grading.h"
+#include "platform.h"
 #include "reading.h"
 
 int main()
 try {
     std::setlocale(LC_ALL, "Portuguese");
+    // Bytes as they are through pipes and files, and characters at a console that takes
+    // characters (Windows'), where nothing else shows ISO-8859-1 right.
+    startStandardStreams();
+    useLatin1Console();
     // A decimal point whatever that locale says, and the arithmetic the mean is defined
     // with whatever the build's flags.
     useGradeNumbers();
@@ -62,6 +67,10 @@ try {
     if (!std::cout) {
         std::cerr << "boletim: n\343o foi poss\355vel escrever a sa\355da.\n";
         return 1;
+    }
+    // Started by a double click, its window closes when it ends: the report is read first.
+    if (startedOwnConsole()) {
+        waitForEnter("Tecle Enter para fechar.");
     }
     return 0;
 } catch (const std::exception&) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform.h"
+
 // Where text goes: written to file as it comes, or, where file is null, kept in text.
 struct Output {
     std::FILE* file = nullptr;
@@ -16,8 +18,7 @@ inline bool flushOutput(Output& output)
     if (output.file == nullptr) {
         return true;
     }
-    const bool written =
-        std::fwrite(output.text.data(), 1, output.text.size(), output.file) == output.text.size();
+    const bool written = writeText(output.file, output.text);
     output.text.clear();
     return written;
 }

@@ -12,6 +12,7 @@
 #include "csv_table.h"
 #include "encoding.h"
 #include "grading.h"
+#include "platform.h"
 
 namespace {
 
@@ -507,6 +508,9 @@ bool WorkbookTable::start(const std::string& path, std::string_view source)
 {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE; // rows go to disk as they come
+    // A folder the library can open its temporary files in, where the system says one.
+    std::string temporaryFolder = temporaryFolderForLibraries();
+    options.tmpdir = temporaryFolder.empty() ? nullptr : temporaryFolder.data();
     Workbook& workbook = workbook_;
     workbook.book = workbook_new_opt(path.c_str(), &options);
     if (workbook.book == nullptr) {
@@ -647,6 +651,11 @@ bool WorkbookTable::finish(const ClassCounts& counts, std::string& problem)
         problem = lxw_strerror(written);
         return false;
     }
+    return true;
+}
+
+bool canWriteWorkbooks()
+{
     return true;
 }
 

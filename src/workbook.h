@@ -8,6 +8,9 @@
 
 #include "table_writer.h"
 
+// Whether this build writes workbooks: with libxlsxwriter.
+bool canWriteWorkbooks();
+
 // A spreadsheet's sheet holds at most this many rows.
 constexpr std::size_t mostRowsOfASheet = 1048576;
 

@@ -1,6 +1,11 @@
 // Built without libxlsxwriter: no workbook can be written, and the user is told why.
 #include "workbook.h"
 
+bool canWriteWorkbooks()
+{
+    return false;
+}
+
 std::unique_ptr<TableWriter> startWorkbook(const std::string& /*path*/, std::string_view /*source*/,
                                            std::string& problem)
 {

@@ -80,6 +80,9 @@ for readme in "${readmes[@]}"; do
             fail "$readme: \$ $command prints otherwise:"$'\n'"$(diff "$folder.steps/$step.expected" "$work/printed")"
     done
 
+    # The install and uninstall commands are the README's for POSIX systems; Windows
+    # builds are handed out in a ZIP instead.
+    [[ ${program[-1]} == *.exe ]] && continue
     prefix="$work/a prefix"
     awk '$0 == "```sh" { inside = 1; next } inside && $0 == "```" { inside = 0 }
         inside && /^cmake --install |install_manifest/' "$readme" |

@@ -33,4 +33,20 @@ echo old >"$work/old.xlsx"
 "${program[@]}" "$work/wide.csv" -o "$work/wide.xlsx" 2>"$work/err"
 [ $? -eq 2 ] && grep -qF "16.384" "$work/err" && [ ! -e "$work/wide.xlsx" ] ||
     fail "a table wider than a sheet: $(cat "$work/err")"
+# A Windows-1252 class with CRLF line ends, to a name outside Windows-1252.
+golden=$(dirname "$0")/golden/turma
+sed 's/$/\r/' "$golden/windows_1252_bad_rows.csv" >"$work/turma windows.csv"
+name="Notas Łódź 3ºB.xlsx"
+"${program[@]}" "$work/turma windows.csv" -o "$work/$name" 2>"$work/err"
+[ $? -eq 1 ] && "$python" -c 'import sys, openpyxl; openpyxl.load_workbook(sys.argv[1])' "$work/$name" ||
+    fail "a Windows-1252 class to $name: $(cat "$work/err")"
+
+# Dropped on the program, which then has a console of its own (as it has when a file
+# manager starts it; forced here): the workbook goes beside the class, and the window
+# waits for Enter.
+cp "$golden/libreoffice.csv" "$work/turma.csv"
+printf '\n' | BOLETIM_CONSOLE_PROPRIO=1 "${program[@]}" "$work/turma.csv" >"$work/out" 2>"$work/err"
+[ $? -eq 1 ] && "$python" -c 'import sys, openpyxl; openpyxl.load_workbook(sys.argv[1])' \
+    "$work/turma-boletins.xlsx" && grep -q "Tecle Enter" "$work/err" ||
+    fail "dropped on the program: $(cat "$work/err")"
 echo "ok: the workbook says what the table says; a failed run leaves nothing"
