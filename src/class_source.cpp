@@ -34,7 +34,7 @@ class TextSource final : public ClassSource {
         records_.separator = separator_.separator;
     }
 
-    SeparatorChoice separator() const override
+    [[nodiscard]] SeparatorChoice separator() const override
     {
         return separator_;
     }
@@ -44,12 +44,12 @@ class TextSource final : public ClassSource {
         return readRecord(records_, record);
     }
 
-    std::string where(long line, std::optional<std::size_t> /*column*/) const override
+    [[nodiscard]] std::string where(long line, std::optional<std::size_t> /*column*/) const override
     {
         return source_ + ':' + std::to_string(line);
     }
 
-    std::string problem() const override
+    [[nodiscard]] std::string problem() const override
     {
         if (input_.file == nullptr || std::ferror(input_.file) == 0) {
             return {};

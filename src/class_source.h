@@ -23,16 +23,16 @@ class ClassSource {
     virtual ~ClassSource() = default;
 
     // How fields are separated, for the rows that are read as text.
-    virtual SeparatorChoice separator() const = 0;
+    [[nodiscard]] virtual SeparatorChoice separator() const = 0;
     // The next row; false at the end, or where reading failed, which problem says.
     virtual bool next(Record& record) = 0;
     // Where a row, or a cell of it, is, for a message: "turma.csv:7" or "turma.xlsx:Turma!D7".
-    virtual std::string where(long line, std::optional<std::size_t> column) const = 0;
+    [[nodiscard]] virtual std::string where(long line, std::optional<std::size_t> column) const = 0;
     // Why reading stopped before the end (a read error, a broken file), or nothing. UTF-8
     // but for the system's own words.
-    virtual std::string problem() const = 0;
+    [[nodiscard]] virtual std::string problem() const = 0;
     // What a summary says of where it read, as "folha "Turma"", or nothing.
-    virtual std::string description() const
+    [[nodiscard]] virtual std::string description() const
     {
         return {};
     }

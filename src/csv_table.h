@@ -52,7 +52,7 @@ class CsvTable final : public TableWriter {
 
   private:
     void flushBlock();
-    bool isNumberColumn(std::size_t column) const;
+    [[nodiscard]] bool isNumberColumn(std::size_t column) const;
 
     Output& output_;
     TableStyle style_;

@@ -122,7 +122,7 @@ class SheetRowsReader final : public XmlHandler {
     }
 
     // A number as stored, unless it shows zero-padded (00123): then as shown.
-    std::string numberShown() const
+    [[nodiscard]] std::string numberShown() const
     {
         char* end = nullptr;
         const double number = std::strtod(cell_.value.c_str(), &end);
@@ -135,7 +135,7 @@ class SheetRowsReader final : public XmlHandler {
         return padded ? shown_ : text;
     }
 
-    std::string cellText() const
+    [[nodiscard]] std::string cellText() const
     {
         const std::string& type = cell_.type;
         if (type == "float") {

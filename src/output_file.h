@@ -27,7 +27,7 @@ class OutputFile {
     bool open(const std::string& name, std::string& problem);
 
     // Where the table's bytes go.
-    std::FILE* stream() const;
+    [[nodiscard]] std::FILE* stream() const;
 
     // The name of a file made for the table alone, for a library that writes the table
     // itself, by name, in place of stream; its bytes then go where stream's would. Empty

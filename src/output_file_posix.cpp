@@ -91,7 +91,11 @@ std::string followLinks(std::string name)
             break;
         }
         const std::string pointed(target.data(), static_cast<std::size_t>(length));
-        name = pointed.front() == '/' ? pointed : folderOf(name) + '/' + pointed;
+        if (pointed.front() == '/') {
+            name = pointed;
+        } else {
+            name = folderOf(name).append(1, '/').append(pointed);
+        }
     }
     return name;
 }

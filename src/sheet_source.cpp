@@ -85,7 +85,7 @@ class SheetSource final : public ClassSource {
             }
         } else if (isOds(*zip_)) {
             const std::unique_ptr<XmlHandler> names = odsSheetNames(names_);
-            if (!parseWhole(std::string(odsContent), *names, problem)) {
+            if (!parsePart(*zip_, std::string(odsContent), *names, problem)) {
                 return broken(problem, result);
             }
         } else {
@@ -113,7 +113,7 @@ class SheetSource final : public ClassSource {
         return true;
     }
 
-    SeparatorChoice separator() const override
+    [[nodiscard]] SeparatorChoice separator() const override
     {
         return {';', false};
     }
@@ -131,18 +131,18 @@ class SheetSource final : public ClassSource {
         return true;
     }
 
-    std::string where(long line, std::optional<std::size_t> column) const override
+    [[nodiscard]] std::string where(long line, std::optional<std::size_t> column) const override
     {
         return source_ + ':' + sheetReference(names_.at(sheet_)) + '!' +
                (column ? columnLetters(*column) : "") + std::to_string(line);
     }
 
-    std::string problem() const override
+    [[nodiscard]] std::string problem() const override
     {
         return problem_;
     }
 
-    std::string description() const override
+    [[nodiscard]] std::string description() const override
     {
         std::vector<std::string> others = names_;
         others.erase(others.begin() + static_cast<std::ptrdiff_t>(sheet_));
@@ -156,21 +156,6 @@ class SheetSource final : public ClassSource {
         result.outcome = ClassOutcome::unreadable;
         result.problem = source_ + ": " + problem;
         return false;
-    }
-
-    bool parseWhole(const std::string& part, XmlHandler& handler, std::string& problem)
-    {
-        const std::unique_ptr<ZipArchive::Member> member = zip_->member(part, problem);
-        XmlStream xml(handler);
-        std::string block;
-        for (bool more = true; member && more;) {
-            more = member->read(block, problem);
-            if (!problem.empty() || !xml.feed(block, !more, problem)) {
-                problem = part + ": " + problem;
-                return false;
-            }
-        }
-        return member != nullptr;
     }
 
     void readMore()

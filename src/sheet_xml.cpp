@@ -4,6 +4,8 @@
 
 #include <expat.h>
 
+#include "sheet_zip.h"
+
 namespace {
 
 std::string_view withoutPrefix(const char* name)
@@ -97,7 +99,7 @@ bool XmlStream::feed(std::string_view block, bool last, std::string& problem)
     for (std::string_view rest = block;;) {
         const std::size_t part = std::min<std::size_t>(rest.size(), INT_MAX);
         const XML_Status status = XML_Parse(state_->parser, rest.data(), static_cast<int>(part),
-                                            last && part == rest.size());
+                                            last && part == rest.size() ? XML_TRUE : XML_FALSE);
         if (state_->refused) {
             problem = "o XML tem uma DTD ou entidades, que uma planilha n\u00e3o tem";
             return false;
@@ -113,4 +115,23 @@ bool XmlStream::feed(std::string_view block, bool last, std::string& problem)
             return true;
         }
     }
+}
+
+bool parsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler, std::string& problem)
+{
+    const std::unique_ptr<ZipArchive::Member> member = zip.member(part, problem);
+    if (!member) {
+        return false;
+    }
+    XmlStream xml(handler);
+    std::string block;
+    bool more = true;
+    while (more) {
+        more = member->read(block, problem);
+        if (!problem.empty() || !xml.feed(block, !more, problem)) {
+            problem.insert(0, part + ": ");
+            return false;
+        }
+    }
+    return true;
 }

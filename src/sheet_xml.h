@@ -7,6 +7,8 @@
 
 // What a reader of a spreadsheet's XML is told, element by element. Names come without
 // their namespace's prefix ("c", not "x:c").
+class ZipArchive;
+
 class XmlHandler {
   public:
     XmlHandler() = default;
@@ -45,5 +47,9 @@ class XmlStream {
   private:
     std::unique_ptr<State> state_;
 };
+
+// Parses the zip's member part whole with handler; false, with why, where it is missing or
+// broken.
+bool parsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler, std::string& problem);
 
 #endif

@@ -44,10 +44,10 @@ zip_int64_t fileCommand(FileSource& source, void* data, zip_uint64_t length,
         return sizeof(zip_stat_t);
     }
     case ZIP_SOURCE_SEEK: {
-        const std::int64_t at = std::ftell(source.file);
+        const std::int64_t position = std::ftell(source.file);
         const zip_int64_t offset = zip_source_seek_compute_offset(
-            static_cast<zip_uint64_t>(at), static_cast<zip_uint64_t>(source.size), data, length,
-            &source.error);
+            static_cast<zip_uint64_t>(position), static_cast<zip_uint64_t>(source.size), data,
+            length, &source.error);
         return offset < 0 || std::fseek(source.file, static_cast<long>(offset), SEEK_SET) != 0 ? -1
                                                                                                : 0;
     }

@@ -29,7 +29,7 @@ class ZipArchive {
     // The zip in input, which has read its first block; null, with why, where it is none.
     static std::unique_ptr<ZipArchive> open(LineReader& input, std::string& problem);
 
-    bool has(std::string_view name) const;
+    [[nodiscard]] bool has(std::string_view name) const;
 
     // A member read in blocks.
     class Member;

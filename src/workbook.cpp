@@ -275,7 +275,7 @@ class CardWriter {
     }
 
   private:
-    lxw_worksheet* sheet()
+    [[nodiscard]] lxw_worksheet* sheet() const
     {
         return workbook_.cards;
     }
@@ -371,7 +371,7 @@ class SummaryWriter {
 
   private:
     void text(lxw_row_t row, lxw_col_t column, const std::string& value,
-              lxw_format* format = nullptr)
+              lxw_format* format = nullptr) const
     {
         writeText(workbook_.summary, row, column, value, format);
     }

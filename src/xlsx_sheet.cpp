@@ -15,26 +15,6 @@ std::size_t numberOf(std::string_view text, std::size_t otherwise = 0)
     return read.ec == std::errc() ? number : otherwise;
 }
 
-// Parses a whole part with handler; false, with why, where it is missing or broken.
-bool parsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler, std::string& problem)
-{
-    const std::unique_ptr<ZipArchive::Member> member = zip.member(part, problem);
-    if (!member) {
-        return false;
-    }
-    XmlStream xml(handler);
-    std::string block;
-    bool more = true;
-    while (more) {
-        more = member->read(block, problem);
-        if (!problem.empty() || !xml.feed(block, !more, problem)) {
-            problem = part + ": " + problem;
-            return false;
-        }
-    }
-    return true;
-}
-
 struct SheetsInWorkbook final : XmlHandler {
     std::vector<std::pair<std::string, std::string>> sheets; // name, relationship
     bool from1904 = false;
@@ -259,7 +239,7 @@ class SheetRowsReader final : public XmlHandler {
         ++column_;
     }
 
-    std::string cellText() const
+    [[nodiscard]] std::string cellText() const
     {
         if (type_ == "s") {
             const std::size_t index = numberOf(value_, book_.sharedStrings.size());
@@ -277,7 +257,7 @@ class SheetRowsReader final : public XmlHandler {
         return numberShown();
     }
 
-    std::string numberShown() const
+    [[nodiscard]] std::string numberShown() const
     {
         char* end = nullptr;
         const double number = std::strtod(value_.c_str(), &end);

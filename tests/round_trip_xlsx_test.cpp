@@ -33,9 +33,9 @@ std::string asXlsx(const made_up::Made& made, const std::string& path)
         }
     }
     EXPECT_EQ(workbook_close(book), LXW_NO_ERROR);
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream input(path, std::ios::binary);
     std::stringstream bytes;
-    bytes << in.rdbuf();
+    bytes << input.rdbuf();
     return bytes.str();
 }
 

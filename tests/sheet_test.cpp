@@ -46,9 +46,9 @@ const std::string spreadsheetML =
     R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
 
 // An .xlsx of two sheets, Turma and Notas Antigas, whose rows are given as XML.
-std::string xlsxOf(const std::string& turma, const std::string& strings = "",
-                   const std::string& other =
-                       "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c></row>")
+std::string xlsxOf(
+    const std::string& turma, const std::string& strings = "",
+    const std::string& other = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>x</t></is></c></row>)")
 {
     const auto sheet = [](const std::string& rows) {
         return "<worksheet " + spreadsheetML + "><sheetData>" + rows + "</sheetData></worksheet>";
@@ -109,9 +109,9 @@ Read readSheet(const std::string& bytes, const std::string& sheet = "")
     return {table.text, messages.text, result};
 }
 
-std::string text(const std::string& cell, const std::string& at)
+std::string text(const std::string& cell, const std::string& reference)
 {
-    return R"(<c r=")" + at + R"(" t="inlineStr"><is><t>)" + cell + "</t></is></c>";
+    return R"(<c r=")" + reference + R"(" t="inlineStr"><is><t>)" + cell + "</t></is></c>";
 }
 
 const std::string header = "<row r=\"1\">" + text("Mat", "A1") + text("Nome", "B1") +
