@@ -108,4 +108,25 @@ for page in $(find "$(dirname "$0")/../man" -name '*.1'); do
             fail "$(basename "$page") shows an example no README runs: $example"
     done <"$work/examples"
 done
-echo "ok: $(wc -l <"$work/commands") commands of the READMEs, and the manual pages' examples"
+# The LEIA-ME handed out with the Windows programs shows commands typed in a console in
+# the programs' folder, as .\boletim-turma: each must run there, on the teacher's
+# spreadsheet under the names it uses, wherever the LEIA-ME puts them.
+leia_me="$(dirname "$0")/../packaging/LEIA-ME.txt"
+mkdir "$work/leia-me"
+cp "$spreadsheet" "$work/leia-me/turma.ods"
+cp "${spreadsheet%.ods}.xlsx" "$work/leia-me/turma.xlsx"
+cp "${spreadsheet%.ods}.xlsx" "$work/leia-me/Notas 3B.xlsx"
+sed -n 's/^  \.\\\(boletim-turma .*\)/\1/p' "$leia_me" >"$work/leia-me.commands"
+[ "$(wc -l <"$work/leia-me.commands")" -ge 3 ] || fail "the LEIA-ME shows no commands"
+while read -r command; do
+    if [[ $command == *.xlsx* ]] && [ "$sheets$xlsx" != 11 ]; then
+        echo "left out, as this build reads or writes no .xlsx: $command"
+        continue
+    fi
+    command=$(sed 's/"[A-Z]:\\[^"]*\\/"/' <<<"$command") # C:\...\Notas 3B.xlsx: Notas 3B.xlsx
+    status=0
+    (cd "$work/leia-me" && PATH=$work/bin:$PATH bash -c "$command" </dev/null >"$work/printed" 2>&1) ||
+        status=$?
+    [ "$status" -le 1 ] || fail "LEIA-ME: $command exits $status: $(head -c 300 "$work/printed")"
+done <"$work/leia-me.commands"
+echo "ok: $(wc -l <"$work/commands") commands of the READMEs, $(wc -l <"$work/leia-me.commands") of the LEIA-ME, and the manual pages' examples"
