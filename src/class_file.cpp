@@ -128,9 +128,6 @@ bool writeRow(ClassPass& pass, const Record& record)
 // without an identification or a row of totals.
 bool writeHeldRows(ClassPass& pass)
 {
-    if (pass.held.empty()) {
-        return true;
-    }
     for (const Record& held : pass.held) {
         const bool totals = !identificationOf(pass.layout, held).empty();
         refuseStudent(held, pass.layout,
@@ -188,7 +185,7 @@ bool takeRecord(ClassPass& pass, const Record& record)
         copyRecord(record, pass.held.emplace_back());
         return pass.held.size() < mostHeldRows || writeHeldRows(pass);
     case RowKind::student:
-        if (!writeHeldRows(pass)) {
+        if (!pass.held.empty() && !writeHeldRows(pass)) {
             return false;
         }
         gradeStudent(record, pass.layout, pass.grades, pass.row);

@@ -101,10 +101,9 @@ char* putNumber(char* out, float value, char decimalMark, NumberTexts& numbers)
 
 // A plain number of a column of numbers, in the table's own decimal mark, as it writes the
 // grades: a sheet keeps 7.5 for what a teacher typed as 7,5. Other text as it is.
-std::string_view inTableForm(std::string_view cell, bool numberColumn, TableStyle style,
-                             std::string& converted)
+std::string_view inTableForm(std::string_view cell, TableStyle style, std::string& converted)
 {
-    if (!numberColumn || !plainNumber(cell)) {
+    if (!plainNumber(cell)) {
         return cell;
     }
     converted = trimmed(cell);
@@ -149,6 +148,7 @@ bool CsvTable::beginTable(const Layout& layout, const std::vector<std::string>& 
                           std::string& /*problem*/)
 {
     layout_ = layout;
+    numberColumn_.assign(layout.numberColumns.begin(), layout.numberColumns.end());
     if (style_.forSpreadsheets) {
         output_.text += byteOrderMark; // without it Excel does not read UTF-8
     }
@@ -171,12 +171,13 @@ bool CsvTable::addRow(const StudentRow& row)
     std::string converted;
     for (std::size_t column = 0; column < row.cells.size(); ++column) {
         const auto grade = gradeInColumn(layout_, column);
-        out =
-            computed && grade
-                ? putNumber(out, row.grades.at(*grade), style_.decimalMark, numbers_)
-                : putText(out,
-                          inTableForm(row.cells[column], isNumberColumn(column), style_, converted),
+        if (computed && grade) {
+            out = putNumber(out, row.grades.at(*grade), style_.decimalMark, numbers_);
+        } else {
+            const std::string_view cell = row.cells[column];
+            out = putText(out, isNumberColumn(column) ? inTableForm(cell, style_, converted) : cell,
                           style_);
+        }
         *out++ = style_.separator;
     }
     if (computed) {
@@ -197,16 +198,12 @@ void CsvTable::addFooter(const Fields& cells)
     std::vector<std::string> converted(cells.size());
     Fields shown(cells.size());
     for (std::size_t column = 0; column < cells.size(); ++column) {
-        shown[column] =
-            inTableForm(cells[column], isNumberColumn(column), style_, converted[column]);
+        shown[column] = isNumberColumn(column)
+                            ? inTableForm(cells[column], style_, converted[column])
+                            : cells[column];
     }
     appendTextRow(output_.text, shown, resultColumns.size(), style_);
     flushBlock();
-}
-
-bool CsvTable::isNumberColumn(std::size_t column) const
-{
-    return column < layout_.numberColumns.size() && layout_.numberColumns[column];
 }
 
 bool CsvTable::finish(const ClassCounts& /*counts*/, std::string& /*problem*/)

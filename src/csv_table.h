@@ -52,11 +52,15 @@ class CsvTable final : public TableWriter {
 
   private:
     void flushBlock();
-    [[nodiscard]] bool isNumberColumn(std::size_t column) const;
+    [[nodiscard]] bool isNumberColumn(std::size_t column) const
+    {
+        return column < numberColumn_.size() && numberColumn_[column] != 0;
+    }
 
     Output& output_;
     TableStyle style_;
     Layout layout_;
+    std::vector<char> numberColumn_; // layout_.numberColumns, read a cell at a time
     NumberTexts numbers_;
     bool failed_ = false;
 };

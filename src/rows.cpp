@@ -169,7 +169,10 @@ RowKind classifyRow(const Layout& layout, const Record& record)
     if (record.line == layout.directiveLine) {
         return RowKind::directive;
     }
-    if (record.problem == RecordProblem::none && filledWidth(record.fields) == 0) {
+    // Most rows are students, whose identification shows they are not blank.
+    const std::string_view identification = identificationOf(layout, record);
+    if (identification.empty() && record.problem == RecordProblem::none &&
+        filledWidth(record.fields) == 0) {
         return RowKind::blank;
     }
     if (record.line == layout.headerLine) {
@@ -182,7 +185,6 @@ RowKind classifyRow(const Layout& layout, const Record& record)
     if (record.problem != RecordProblem::none) {
         return RowKind::student; // an error row, which says why
     }
-    const std::string_view identification = identificationOf(layout, record);
     return identification.empty() || isSummaryLabel(identification) ? RowKind::footer
                                                                     : RowKind::student;
 }
