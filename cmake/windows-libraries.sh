@@ -18,13 +18,15 @@ cd "$sources"
 apt-get source --only-source libxlsxwriter libzip expat >/dev/null 2>&1 ||
     apt-get source --only-source libxlsxwriter libzip expat
 
-build() { # source folder, then its CMake options
+build() { # source folder, then its CMake options; its output in a log, shown if it fails
     local source=$1
     shift
-    cmake -S "$source" -B "$source/build-windows" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    local log=$source/build-windows.log
+    { cmake -S "$source" -B "$source/build-windows" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
-        -DCMAKE_POSITION_INDEPENDENT_CODE=OFF "$@" >"$source/build-windows.log"
-    cmake --build "$source/build-windows" --target install >>"$source/build-windows.log"
+        -DCMAKE_POSITION_INDEPENDENT_CODE=OFF "$@" &&
+        cmake --build "$source/build-windows" --target install; } >"$log" 2>&1 ||
+        { cat "$log"; exit 1; }
 }
 build "$(find . -maxdepth 1 -type d -name 'expat-*')/expat" -DEXPAT_SHARED_LIBS=OFF \
     -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF \
