@@ -261,9 +261,12 @@ TEST(ClassFileTest, ReadingGoesOnPastAStrayQuoteOrAnEnormousLine)
 }
 
 // A quoted cell runs over at most 20 lines after the one it opens on, and 64 KiB: within
-// them it is one field, past them the quote is an error where it opens.
+// them it is one field, past them the quote is an error where it opens. The limits are
+// written out, as the manual states them, so that a changed constant fails here.
 TEST(ClassFileTest, QuotedCellsUpToTheirLimits)
 {
+    constexpr std::size_t mostLines = 20;
+    constexpr std::size_t mostBytes = 64 * 1024;
     const std::string header = "Mat;Nome;N1;N2;N3\n";
     const auto overLines = [&header](std::size_t lines) {
         std::string input = header + "1;\"Ana";
@@ -276,10 +279,10 @@ TEST(ClassFileTest, QuotedCellsUpToTheirLimits)
         return header + "1;\"" + std::string(bytes - 3, 'x') + "\nfim\";7;8;9\n";
     };
     const auto cases = std::to_array<std::pair<std::string, bool>>({
-        {overLines(mostLinesOfAField), true},
-        {overLines(mostLinesOfAField + 1), false},
-        {overBytes(longestQuotedText), true},
-        {overBytes(longestQuotedText + 1), false},
+        {overLines(mostLines), true},
+        {overLines(mostLines + 1), false},
+        {overBytes(mostBytes), true},
+        {overBytes(mostBytes + 1), false},
     });
     for (const auto& [input, joined] : cases) {
         const ClassRun run = convert(input);
@@ -369,12 +372,12 @@ TEST(ClassFileTest, Utf16ThatIsNotWhole)
 
 // Lines as the reader takes them from its blocks: a CRLF whose CR ends a block is one line
 // end, a null byte past the first block marks its line, and a line is too long one byte
-// past the limit and not before.
+// past the limit, 1 MiB as the manual says, and not before.
 TEST(ClassFileTest, LinesAcrossBlocks)
 {
     using Expected = std::vector<std::pair<std::string, LineProblem>>;
     const std::string toBlockEnd(blockSize - 1, 'x');
-    const std::string longest(longestLine, 'x');
+    const std::string longest(std::size_t{1} << 20U, 'x');
     const auto cases = std::to_array<std::pair<std::string, Expected>>({
         {toBlockEnd + "\r\ny\n", {{toBlockEnd, LineProblem::none}, {"y", LineProblem::none}}},
         {toBlockEnd + "\n" + std::string("a\0b", 3),

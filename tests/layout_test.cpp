@@ -203,7 +203,7 @@ TEST(LayoutTest, GradeColumnsTheUserNames)
 TEST(LayoutTest, AHeaderWiderThanASheetIsRefused)
 {
     std::string header = "Nome;N1;N2;N3";
-    for (std::size_t column = 4; column <= mostColumns; ++column) {
+    for (std::size_t column = 4; column <= 16384; ++column) {
         header += ";c";
     }
     EXPECT_EQ(decide(header + "\nAna;7;8;9\n", {}).decision.problem, LayoutProblem::tooWide);
