@@ -45,7 +45,8 @@ bool qualifiesAsHeader(const Fields& fields, const std::vector<std::size_t>& num
 
 // Without a header, a row above the first student that may be one, whose grades are
 // missing or not numbers: four fields at least, something under two of the columns of
-// numbers. A row of fewer words and no number, in the form separated by spaces, is a title.
+// numbers. A row of fewer words, in the form separated by spaces, is a title. A number
+// identifying the row has made it the first student already.
 bool couldBeStudent(const Fields& fields, const std::vector<std::size_t>& numericColumns)
 {
     const std::string_view identification = identificationOf(fields);
@@ -57,7 +58,7 @@ bool couldBeStudent(const Fields& fields, const std::vector<std::size_t>& numeri
         std::count_if(numericColumns.begin(), numericColumns.end(), [&fields](std::size_t column) {
             return column < fields.size() && !isBlank(fields[column]);
         });
-    return isWholeNumber(identification) || underNumbers >= 2;
+    return underNumbers >= 2;
 }
 
 // Between a header and the first student, a row of one text alone is a title of a part of
