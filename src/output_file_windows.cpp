@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include "platform.h"
+#include "windows_text.h"
 
 struct OutputFile::State {
     std::wstring destination;
@@ -51,26 +52,6 @@ void keepPending(std::size_t slot, const std::wstring& name)
         InterlockedExchange(&namesPending, 1);
         SetConsoleCtrlHandler(removeOnInterruption, TRUE);
     }
-}
-
-std::wstring wide(std::string_view utf8)
-{
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                        length);
-    return text;
-}
-
-std::string narrow(std::wstring_view text, UINT codePage)
-{
-    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-    return bytes;
 }
 
 // The system's words for an error, in the user's language.

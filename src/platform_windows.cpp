@@ -12,6 +12,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include "windows_text.h"
+
 namespace {
 
 HANDLE handleOf(std::FILE* stream)
@@ -24,26 +26,6 @@ bool isConsole(HANDLE handle)
 {
     DWORD mode = 0;
     return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
-}
-
-std::wstring wide(std::string_view utf8)
-{
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
-                        length);
-    return text;
-}
-
-std::string narrow(std::wstring_view text, UINT codePage)
-{
-    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-    return bytes;
 }
 
 bool writeConsole(HANDLE console, std::wstring_view text)
@@ -116,6 +98,26 @@ class Latin1ConsoleInput final : public std::streambuf {
 };
 
 } // namespace
+
+std::wstring wide(std::string_view utf8)
+{
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+                        length);
+    return text;
+}
+
+std::string narrow(std::wstring_view text, UINT codePage)
+{
+    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
 
 void startStandardStreams()
 {
