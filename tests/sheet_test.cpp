@@ -5,42 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include <zip.h>
-
 #include <gtest/gtest.h>
 
 #include "class_file.h"
 #include "csv_table.h"
+#include "zip_maker.h"
 
 namespace {
-
-using Parts = std::vector<std::pair<std::string, std::string>>;
-
-// A zip of parts, made in memory by libzip; stored fast, or compressed as told.
-std::string zipOf(const Parts& parts, bool compressed = false)
-{
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* bytes = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_source_keep(bytes);
-    zip_t* zip = zip_open_from_source(bytes, ZIP_TRUNCATE, &error);
-    for (const auto& [name, content] : parts) {
-        zip_source_t* part = zip_source_buffer(zip, content.data(), content.size(), 0);
-        const zip_int64_t index = zip_file_add(zip, name.c_str(), part, ZIP_FL_OVERWRITE);
-        zip_set_file_compression(zip, static_cast<zip_uint64_t>(index),
-                                 compressed ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 1);
-    }
-    zip_close(zip);
-    zip_source_open(bytes);
-    zip_source_seek(bytes, 0, SEEK_END);
-    std::string made(static_cast<std::size_t>(zip_source_tell(bytes)), '\0');
-    zip_source_seek(bytes, 0, SEEK_SET);
-    zip_source_read(bytes, made.data(), made.size());
-    zip_source_close(bytes);
-    zip_source_free(bytes);
-    zip_error_fini(&error);
-    return made;
-}
 
 const std::string spreadsheetML =
     R"(xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")";
