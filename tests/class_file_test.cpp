@@ -266,7 +266,7 @@ TEST(ClassFileTest, ReadingGoesOnPastAStrayQuoteOrAnEnormousLine)
 TEST(ClassFileTest, QuotedCellsUpToTheirLimits)
 {
     constexpr std::size_t mostLines = 20;
-    constexpr std::size_t mostBytes = 64 * 1024;
+    constexpr std::size_t mostBytes = std::size_t{64} * 1024;
     const std::string header = "Mat;Nome;N1;N2;N3\n";
     const auto overLines = [&header](std::size_t lines) {
         std::string input = header + "1;\"Ana";
