@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "class_file.h"
-#include "csv_table.h"
+#include "class_run.h"
 #include "encoding.h"
 #include "records.h"
 
@@ -47,24 +46,10 @@ std::string utf16(std::u16string_view text, bool bigEndian)
     return bytes;
 }
 
-struct ClassRun {
-    std::string table;
-    std::string messages;
-    ClassResult result;
-};
-
 ClassRun convert(const std::string& input, const LayoutOptions& layout = {},
                  TableStyle style = forPrograms)
 {
-    LineReader reader;
-    reader.memory = input;
-    Output table;
-    Output messages;
-    CsvTable writer(table, style);
-    const ClassResult result = convertClass(reader, {layout, {}}, "t", writer, messages);
-    std::string problem;
-    writer.finish(result.counts, problem);
-    return {table.text, messages.text, result};
+    return runClass(input, {layout, {}}, style);
 }
 
 const std::string columns = "M\u00e9dia ponderada,Conceito,Defini\u00e7\u00e3o\n";

@@ -13,8 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "class_file.h"
-#include "csv_table.h"
+#include "class_run.h"
 #include "grading.h"
 
 namespace made_up {
@@ -328,23 +327,16 @@ inline void expectEveryStudentOnce(const std::vector<std::vector<std::string>>& 
 // student once, in order, then its footers.
 inline void checkConverted(const Made& made, const std::string& input)
 {
-    LineReader reader;
-    reader.memory = input;
-    Output table;
-    Output messages;
-    CsvTable writer(table, forPrograms);
-    const ClassResult result = convertClass(reader, {}, "t", writer, messages);
-    SCOPED_TRACE(made.file + messages.text);
+    const ClassRun run = runClass(input);
+    SCOPED_TRACE(made.file + run.messages);
     if (made.unclear) {
-        EXPECT_EQ(result.outcome, ClassOutcome::gradesUnclear);
-        EXPECT_EQ(table.text, "");
+        EXPECT_EQ(run.result.outcome, ClassOutcome::gradesUnclear);
+        EXPECT_EQ(run.table, "");
         return;
     }
-    ASSERT_EQ(result.outcome, ClassOutcome::computed) << result.problem;
-    EXPECT_EQ(result.counts.students, static_cast<long>(made.students.size()));
-    std::string problem;
-    writer.finish(result.counts, problem);
-    expectEveryStudentOnce(tableRows(table.text), made);
+    ASSERT_EQ(run.result.outcome, ClassOutcome::computed) << run.result.problem;
+    EXPECT_EQ(run.result.counts.students, static_cast<long>(made.students.size()));
+    expectEveryStudentOnce(tableRows(run.table), made);
 }
 
 } // namespace made_up

@@ -11,31 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "class_file.h"
-#include "csv_table.h"
+#include "class_run.h"
 #include "zip_maker.h"
 
 namespace {
-
-void checkEveryRowAsWideAsTheHeader(std::string_view table)
-{
-    std::size_t width = 0;
-    std::size_t fields = 1;
-    bool quoted = false;
-    for (const char character : table) {
-        if (character == '"') {
-            quoted = !quoted;
-        } else if (!quoted && character == ',') {
-            ++fields;
-        } else if (!quoted && character == '\n') {
-            width = width == 0 ? fields : width;
-            if (fields != width) {
-                std::abort();
-            }
-            fields = 1;
-        }
-    }
-}
 
 const std::string workbook =
     R"(<workbook xmlns:r="r"><sheets><sheet name="Turma" r:id="rId1"/></sheets></workbook>)";
@@ -58,14 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 {"xl/worksheets/sheet1.xml", xml}})
                        : zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
                                 {"content.xml", xml}});
-    LineReader input;
-    input.memory = bytes;
-    Output table;
-    Output messages;
-    CsvTable writer(table, forPrograms);
-    const ClassResult result = convertClass(input, {}, "fuzz", writer, messages);
-    std::string problem;
-    writer.finish(result.counts, problem);
-    checkEveryRowAsWideAsTheHeader(table.text);
+    checkEveryRowAsWideAsTheHeader(runClass(bytes).table, forPrograms.separator);
     return 0;
 }

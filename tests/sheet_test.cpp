@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "class_file.h"
-#include "csv_table.h"
+#include "class_run.h"
 #include "zip_maker.h"
 
 namespace {
@@ -59,25 +58,11 @@ std::string odsOf(const std::string& tables)
     });
 }
 
-struct Read {
-    std::string table;
-    std::string messages;
-    ClassResult result;
-};
-
-Read readSheet(const std::string& bytes, const std::string& sheet = "")
+ClassRun readSheet(const std::string& bytes, const std::string& sheet = "")
 {
-    LineReader reader;
-    reader.memory = bytes;
-    Output table;
-    Output messages;
-    CsvTable writer(table, forPrograms);
     ClassOptions options;
     options.sheet = sheet;
-    const ClassResult result = convertClass(reader, options, "t.xlsx", writer, messages);
-    std::string problem;
-    writer.finish(result.counts, problem);
-    return {table.text, messages.text, result};
+    return runClass(bytes, options, forPrograms, "t.xlsx");
 }
 
 std::string text(const std::string& cell, const std::string& reference)
@@ -156,7 +141,7 @@ TEST(SheetTest, CellsAsTyped)
          "t.xlsx:Turma!1: aviso: linha de t\u00edtulo"},
     };
     for (const SheetCase& each : cases) {
-        const Read read = readSheet(each.bytes);
+        const ClassRun read = readSheet(each.bytes);
         EXPECT_EQ(read.table, each.table) << each.what << '\n'
                                           << read.messages << read.result.problem;
         EXPECT_NE(read.messages.find(each.message), std::string::npos) << each.what << '\n'
@@ -183,10 +168,10 @@ TEST(SheetTest, WhichSheet)
         {"2", "Bia,6,6,6,6,C,APROVADO"},
     });
     for (const auto& [sheet, row] : cases) {
-        const Read read = readSheet(bytes, sheet);
+        const ClassRun read = readSheet(bytes, sheet);
         EXPECT_NE(read.table.find(row), std::string::npos) << sheet << '\n' << read.table;
     }
-    const Read none = readSheet(bytes, "3");
+    const ClassRun none = readSheet(bytes, "3");
     EXPECT_EQ(none.result.outcome, ClassOutcome::unusableOptions);
     EXPECT_EQ(none.result.problem,
               "n\u00e3o h\u00e1 folha \"3\"; as folhas s\u00e3o \"Turma\" e \"Notas Antigas\"");
@@ -213,7 +198,7 @@ TEST(SheetTest, HostileFilesAreRefused)
         {zipOf({{"leia-me.txt", "oi"}}), "n\u00e3o uma planilha .xlsx nem .ods"},
     });
     for (const auto& [bytes, why] : cases) {
-        const Read read = readSheet(bytes);
+        const ClassRun read = readSheet(bytes);
         EXPECT_NE(read.result.outcome, ClassOutcome::computed) << why;
         EXPECT_NE((read.result.problem + read.messages).find(why), std::string::npos)
             << why << ": " << read.result.problem << read.messages;
