@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures what reading a spreadsheet costs boletim-turma: a class of STUDENTS students
-# (default 100,000; a spreadsheet's export in Portuguese, as bench/turma.sh makes it) as
-# the CSV itself, as the .xlsx boletim-turma -o writes, and as the .xlsx and .ods
+# (default 100,000; a spreadsheet's export in Portuguese, as bench/make_class.sh makes
+# it) as the CSV itself, as the .xlsx boletim-turma -o writes, and as the .xlsx and .ods
 # LibreOffice saves, each read and tabled; next to openpyxl's read-only mode only
 # iterating the cells of the same .xlsx files. Best of three runs each, in one run of the
 # script; LibreOffice's files are made first (it takes a while).
@@ -16,16 +16,8 @@ students=${1:-100000}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-awk -v students="$students" 'BEGIN {
-    srand(1)
-    print "Matrícula;Nome;Nota 1;Nota 2;Nota 3"
-    for (i = 1; i <= students; i++) {
-        line = sprintf("%d;Aluno %d da Silva;%.2f;%.1f;%d", 2026000000 + i, i,
-                       rand() * 10, rand() * 10, int(rand() * 11))
-        gsub(/\./, ",", line)
-        print line
-    }
-}' >"$work/turma.csv"
+. bench/make_class.sh
+make_class "$students" >"$work/turma.csv"
 "$turma" "$work/turma.csv" -o "$work/boletim.xlsx" 2>/dev/null
 (cd "$work" && soffice --headless --infilter=CSV:59,34,76 --convert-to xlsx turma.csv >/dev/null 2>&1 &&
     soffice --headless --infilter=CSV:59,34,76 --convert-to ods turma.csv >/dev/null 2>&1)

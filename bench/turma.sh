@@ -20,19 +20,7 @@ boletim=$PWD/build/release/boletim
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# A class of $1 students as a spreadsheet in Portuguese saves it.
-make_class() {
-    awk -v students="$1" 'BEGIN {
-        srand(1)
-        print "Matrícula;Nome;Nota 1;Nota 2;Nota 3"
-        for (i = 1; i <= students; i++) {
-            line = sprintf("%d;Aluno %d da Silva;%.2f;%.1f;%d", 2026000000 + i, i,
-                           rand() * 10, rand() * 10, int(rand() * 11))
-            gsub(/\./, ",", line)
-            print line
-        }
-    }'
-}
+. bench/make_class.sh
 
 awk_line() {
     awk -F';' -v OFS=';' 'NR > 1 {
