@@ -58,11 +58,10 @@ struct Workbook {
     lxw_format* cardTitle = nullptr;
     lxw_format* signature = nullptr;
     lxw_format* cut = nullptr;
-    lxw_format* cardNumber = nullptr; // to the left, as the texts beside it
     // Of the table's cells: by fill and decimals shown (-1 for as many as there are); and
-    // of a card's numbers, to the left, by decimals shown.
+    // of the numbers to the left (on a card, an error's line), by decimals shown.
     std::map<std::pair<Fill, int>, lxw_format*> formats;
-    std::map<int, lxw_format*> cardNumbers;
+    std::map<int, lxw_format*> leftNumbers;
     Layout layout;
     std::vector<std::string> names;
     std::vector<std::string> titles;
@@ -106,10 +105,10 @@ lxw_format* formatOf(Workbook& workbook, Fill fill, int decimals = -1)
     return format;
 }
 
-// A number on a card stands to the left, as the texts beside it.
-lxw_format* cardNumberFormat(Workbook& workbook, int decimals = -1)
+// A number on a card, or an error's line, stands to the left, as the texts beside it.
+lxw_format* leftNumberFormat(Workbook& workbook, int decimals = -1)
 {
-    lxw_format*& format = workbook.cardNumbers[decimals];
+    lxw_format*& format = workbook.leftNumbers[decimals];
     if (format == nullptr) {
         format = newFormat(workbook.book);
         format_set_align(format, LXW_ALIGN_LEFT);
@@ -253,13 +252,13 @@ class CardWriter {
             const std::size_t column = layout.gradeColumns.at(grade);
             label(workbook_.names.at(column));
             worksheet_write_number(sheet(), workbook_.nextCardRow, 1,
-                                   shownNumber(row_.grades.at(grade)), cardNumberFormat(workbook_));
+                                   shownNumber(row_.grades.at(grade)), leftNumberFormat(workbook_));
             next();
         }
         label(std::string(resultColumns[0]));
         const float mean = row_.weightedAverage;
         writeMean(sheet(), workbook_.nextCardRow, 1, mean,
-                  cardNumberFormat(workbook_, decimalsOfMean(mean)), nullptr);
+                  leftNumberFormat(workbook_, decimalsOfMean(mean)), nullptr);
         next();
         line(std::string(resultColumns[1]), row_.conceptLetter);
         line(std::string(resultColumns[2]), definition(row_));
@@ -437,7 +436,7 @@ class SummaryWriter {
         lxw_row_t row = 28;
         for (const ErrorListed& listed : workbook_.errors) {
             worksheet_write_number(workbook_.summary, row, 0, static_cast<double>(listed.line),
-                                   nullptr);
+                                   leftNumberFormat(workbook_));
             text(row++, 1, listed.error);
         }
         if (workbook_.errorsLeftOut > 0) {
@@ -536,8 +535,6 @@ bool WorkbookTable::start(const std::string& path, std::string_view source)
     format_set_bottom(workbook.signature, LXW_BORDER_THIN);
     workbook.cut = newFormat(workbook.book);
     format_set_bottom(workbook.cut, LXW_BORDER_DASHED);
-    workbook.cardNumber = newFormat(workbook.book);
-    format_set_align(workbook.cardNumber, LXW_ALIGN_LEFT);
     return true;
 }
 
