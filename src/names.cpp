@@ -123,6 +123,15 @@ bool isOneOf(std::string_view word, const Words& words)
     return std::find(words.begin(), words.end(), word) != words.end();
 }
 
+// Whether any word of a column's name, compared as comparableName leaves it, is in words.
+bool hasWordOf(std::string_view columnName, const Words& words)
+{
+    const std::string name = comparableName(columnName);
+    const Words named = wordsOf(name);
+    return std::any_of(named.begin(), named.end(),
+                       [&words](std::string_view word) { return isOneOf(word, words); });
+}
+
 std::string firstWord(std::string_view text)
 {
     return comparableWords(text, 1);
@@ -160,19 +169,12 @@ bool sameName(std::string_view one, std::string_view other)
 
 bool namesData(std::string_view columnName)
 {
-    const std::string name = comparableName(columnName);
-    const Words words = wordsOf(name);
-    return std::any_of(words.begin(), words.end(),
-                       [](std::string_view word) { return isOneOf(word, dataWords); });
+    return hasWordOf(columnName, dataWords);
 }
 
 bool namesNoGrade(std::string_view columnName)
 {
-    const std::string name = comparableName(columnName);
-    const Words words = wordsOf(name);
-    return namesData(columnName) ||
-           std::any_of(words.begin(), words.end(),
-                       [](std::string_view word) { return isOneOf(word, identifyingWords); });
+    return hasWordOf(columnName, dataWords) || hasWordOf(columnName, identifyingWords);
 }
 
 bool namesGrade(std::string_view columnName)
