@@ -47,7 +47,7 @@ std::optional<std::size_t> chosenSheet(const std::vector<std::string>& names,
                                        const std::string& wanted)
 {
     if (wanted.empty()) {
-        return names.empty() ? std::nullopt : std::optional<std::size_t>(0);
+        return 0;
     }
     if (isWholeNumber(wanted)) {
         const std::size_t number = std::stoul(std::string(trimmed(wanted)).substr(0, 9));
@@ -93,12 +93,14 @@ class SheetSource final : public ClassSource {
             result.problem = "\u00e9 um arquivo zip, mas n\u00e3o uma planilha .xlsx nem .ods";
             return false;
         }
+        if (names_.empty()) {
+            return broken("a planilha n\u00e3o tem folhas", result);
+        }
         const auto sheet = chosenSheet(names_, wanted);
         if (!sheet) {
             result.outcome = ClassOutcome::unusableOptions;
-            result.problem = names_.empty() ? "a planilha n\u00e3o tem folhas"
-                                            : "n\u00e3o h\u00e1 folha " + quotedForMessage(wanted) +
-                                                  "; as folhas s\u00e3o " + listOf(names_);
+            result.problem = "n\u00e3o h\u00e1 folha " + quotedForMessage(wanted) +
+                             "; as folhas s\u00e3o " + listOf(names_);
             return false;
         }
         sheet_ = *sheet;

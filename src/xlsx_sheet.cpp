@@ -309,10 +309,6 @@ bool readXlsxBook(ZipArchive& zip, XlsxBook& book, std::string& problem)
             book.sheets.push_back({name, target->second});
         }
     }
-    if (book.sheets.empty()) {
-        problem = "a planilha n\u00e3o tem folhas";
-        return false;
-    }
     SharedStrings strings(book.sharedStrings);
     Styles styles(book.styles);
     return (relationships.sharedStrings.empty() ||

@@ -196,10 +196,17 @@ TEST(SheetTest, HostileFilesAreRefused)
         {good.substr(0, good.size() / 2), "o arquivo zip est\u00e1 corrompido"},
         {xlsxOf(header + "<row><c>"), "XML malformado"},
         {zipOf({{"leia-me.txt", "oi"}}), "n\u00e3o uma planilha .xlsx nem .ods"},
+        {zipOf({{"xl/workbook.xml", "<workbook/>"},
+                {"xl/_rels/workbook.xml.rels", "<Relationships/>"}}),
+         "n\u00e3o tem folhas"},
+        {zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                {"content.xml", "<document-content/>"}}),
+         "n\u00e3o tem folhas"},
     });
     for (const auto& [bytes, why] : cases) {
         const ClassRun read = readSheet(bytes);
         EXPECT_NE(read.result.outcome, ClassOutcome::computed) << why;
+        EXPECT_NE(read.result.outcome, ClassOutcome::unusableOptions) << why; // not the user's
         EXPECT_NE((read.result.problem + read.messages).find(why), std::string::npos)
             << why << ": " << read.result.problem << read.messages;
         EXPECT_EQ(read.table, "") << why;
