@@ -204,24 +204,6 @@ bool isNumberText(std::string_view text)
                        [](char digit) { return digit >= '0' && digit <= '9'; });
 }
 
-// A column as a spreadsheet names it (C, aa), from 0; none for other text.
-std::optional<std::size_t> columnOfLetters(std::string_view text)
-{
-    if (text.empty() || text.size() > 3) {
-        return std::nullopt;
-    }
-    std::size_t column = 0;
-    for (const char letter : text) {
-        const char upper =
-            letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
-        if (upper < 'A' || upper > 'Z') {
-            return std::nullopt;
-        }
-        column = column * 26 + static_cast<std::size_t>(upper - 'A') + 1;
-    }
-    return column - 1;
-}
-
 // Whether a column the user named can only be a header's name: not a number, not letters.
 bool isHeaderName(const std::string& named)
 {
@@ -455,6 +437,24 @@ std::vector<std::string> columnNames(const Layout& layout)
     }
     names.resize(layout.width);
     return names;
+}
+
+// A column as a spreadsheet names it (C, aa), from 0; none for other text.
+std::optional<std::size_t> columnOfLetters(std::string_view text)
+{
+    if (text.empty() || text.size() > 3) {
+        return std::nullopt;
+    }
+    std::size_t column = 0;
+    for (const char letter : text) {
+        const char upper =
+            letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+        if (upper < 'A' || upper > 'Z') {
+            return std::nullopt;
+        }
+        column = column * 26 + static_cast<std::size_t>(upper - 'A') + 1;
+    }
+    return column - 1;
 }
 
 std::string columnLetters(std::size_t column)

@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "records.h"
@@ -90,5 +91,8 @@ std::vector<std::string> columnNames(const Layout& layout);
 
 // A column as a spreadsheet names it, from 0: A, B, ..., Z, AA, ...
 std::string columnLetters(std::size_t column);
+
+// The column that letters name, as a spreadsheet does (C, aa), from 0; none for other text.
+std::optional<std::size_t> columnOfLetters(std::string_view text);
 
 #endif

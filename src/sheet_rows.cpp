@@ -1,5 +1,6 @@
 #include "sheet_rows.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -72,19 +73,15 @@ std::string isoDate(double serial, bool from1904)
 
 std::optional<std::size_t> columnOfReference(std::string_view reference, long& row)
 {
-    std::size_t column = 0;
-    std::size_t next = 0;
-    while (next < reference.size() && reference[next] >= 'A' && reference[next] <= 'Z' &&
-           column <= mostColumns) {
-        column = column * 26 + static_cast<std::size_t>(reference[next++] - 'A') + 1;
-    }
+    const std::size_t letters =
+        std::min(reference.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), reference.size());
+    const auto column = columnOfLetters(reference.substr(0, letters));
     long number = 0;
-    const auto digits =
-        std::from_chars(reference.data() + next, reference.data() + reference.size(), number);
-    if (column == 0 || digits.ec != std::errc() ||
-        digits.ptr != reference.data() + reference.size()) {
+    const char* end = reference.data() + reference.size();
+    const auto digits = std::from_chars(reference.data() + letters, end, number);
+    if (!column || digits.ec != std::errc() || digits.ptr != end) {
         return std::nullopt;
     }
     row = number;
-    return column - 1;
+    return column;
 }
