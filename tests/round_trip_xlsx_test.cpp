@@ -1,7 +1,9 @@
 // The round-trip property of the class reader on classes made up as spreadsheets: each
 // written as an .xlsx by libxlsxwriter, numbers as numbers and text as text, then read
 // as the class it is.
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -41,13 +43,16 @@ std::string asXlsx(const made_up::Made& made, const std::string& path)
 
 TEST(RoundTripTest, TheSameOfClassesMadeAsSpreadsheets)
 {
-    const std::string path = testing::TempDir() + "made-up-class.xlsx";
+    // A name of this run's own: builds and test runs side by side share the folder.
+    const std::string path =
+        testing::TempDir() + "made-up-class-" + std::to_string(std::random_device()()) + ".xlsx";
     for (unsigned seed = 1; seed <= 100; ++seed) {
         made_up::ClassMaker maker(seed);
         const made_up::Made made = maker.make();
         SCOPED_TRACE("class " + std::to_string(seed));
         made_up::checkConverted(made, asXlsx(made, path));
     }
+    std::remove(path.c_str());
 }
 
 } // namespace
