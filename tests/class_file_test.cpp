@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "class_run.h"
-#include "encoding.h"
-#include "records.h"
+#include "text/encoding.h"
+#include "text/records.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "class_run.h"
-#include "grading.h"
+#include "grading/grading.h"
 
 namespace made_up {
 

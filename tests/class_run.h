@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "class_file.h"
-#include "csv_table.h"
+#include "class/class_file.h"
+#include "tables/csv_table.h"
 
 // A class read from bytes in memory into a CSV table, as boletim-turma reads a file: the
 // table, the messages and the result, for the tests and the fuzz targets alike.

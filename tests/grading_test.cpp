@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "grading.h"
+#include "grading/grading.h"
 
 namespace {
 

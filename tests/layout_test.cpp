@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "layout.h"
-#include "lines.h"
-#include "rows.h"
+#include "class/layout.h"
+#include "text/lines.h"
+#include "class/rows.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "output_file.h"
+#include "platform/output_file.h"
 
 namespace {
 

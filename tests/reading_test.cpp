@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reading.h"
+#include "grading/reading.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "class_maker.h"
-#include "fields.h"
+#include "text/fields.h"
 
 namespace {
 

@@ -1,0 +1,65 @@
+#include "class/summary.h"
+
+#include <algorithm>
+
+#include "text/encoding.h"
+#include "grading/grading.h"
+
+void countStudent(ClassCounts& counts, const StudentRow& row)
+{
+    ++counts.students;
+    if (row.conceptLetter.empty()) {
+        ++counts.withErrors;
+        return;
+    }
+    const bool first = counts.approved + counts.failed == 0;
+    ++(isApproved(row.conceptLetter) ? counts.approved : counts.failed);
+    ++counts.perConcept.at(static_cast<std::size_t>(row.conceptLetter.front() - 'A'));
+    const float mean = row.weightedAverage;
+    counts.sumOfMeans += static_cast<double>(mean);
+    counts.highestMean = first ? mean : std::max(counts.highestMean, mean);
+    counts.lowestMean = first ? mean : std::min(counts.lowestMean, mean);
+}
+
+std::string summary(const ClassCounts& counts)
+{
+    std::string text = plural(counts.students, "aluno", "alunos") + ": " +
+                       plural(counts.approved, "aprovado", "aprovados") + ", " +
+                       plural(counts.failed, "reprovado", "reprovados") + ", " +
+                       std::to_string(counts.withErrors) + " com erro\n";
+    constexpr long longestBar = 40;
+    const long most =
+        std::max(1L, *std::max_element(counts.perConcept.begin(), counts.perConcept.end()));
+    const std::size_t countWidth = std::to_string(most).size();
+    for (std::size_t i = 0; i < counts.perConcept.size(); ++i) {
+        const long count = counts.perConcept.at(i);
+        std::string number = std::to_string(count);
+        number.insert(0, countWidth - number.size(), ' ');
+        // Any student at all gets a mark, however many the largest bar stands for.
+        const long marks = count == 0 ? 0 : std::max(1L, (count * longestBar + most / 2) / most);
+        text += "  " + std::string(1, static_cast<char>('A' + i)) + ' ' + number;
+        text += marks == 0 ? "" : " ";
+        for (long mark = 0; mark < marks; ++mark) {
+            text += "\u2588";
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+std::string describeLayout(const Layout& layout, const std::vector<std::string>& names)
+{
+    std::string text = layout.headerLine != 0
+                           ? "cabe\u00e7alho na linha " + std::to_string(layout.headerLine)
+                           : std::string("sem cabe\u00e7alho");
+    text += "; notas nas colunas ";
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t column = layout.gradeColumns.at(i);
+        text += i == 0 ? "" : i == 1 ? ", " : " e ";
+        text += columnLetters(column);
+        if (layout.headerLine != 0) {
+            text += ' ' + quotedForMessage(names.at(column));
+        }
+    }
+    return text;
+}

@@ -1,0 +1,33 @@
+#ifndef BOLETIM_SUMMARY_H
+#define BOLETIM_SUMMARY_H
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "class/layout.h"
+#include "class/student.h"
+
+struct ClassCounts {
+    long students = 0;
+    long approved = 0;
+    long failed = 0;
+    long withErrors = 0;
+    std::array<long, 5> perConcept{}; // A to E
+    // Of the students computed: the sum of their means, for the mean of means, and the
+    // highest and the lowest.
+    double sumOfMeans = 0.0;
+    float highestMean = 0.0f;
+    float lowestMean = 0.0f;
+};
+
+void countStudent(ClassCounts& counts, const StudentRow& row);
+
+// How many students, approved, failed and with errors, then a bar chart of the concepts;
+// each line after the first starts with two spaces.
+std::string summary(const ClassCounts& counts);
+
+// "cabeçalho na linha 1; notas nas colunas C "Nota 1", D "Nota 2" e E "Nota 3"".
+std::string describeLayout(const Layout& layout, const std::vector<std::string>& names);
+
+#endif

@@ -1,0 +1,57 @@
+// The programs on a POSIX system: bytes are bytes, names are the bytes given, messages
+// take the locale's encoding, and a program is started from a shell.
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <clocale>
+#include <filesystem>
+#include <system_error>
+
+void startStandardStreams() {}
+
+void useLatin1Console() {}
+
+void useMessageLocale()
+{
+    std::setlocale(LC_ALL, "");
+}
+
+std::vector<std::string> programArguments(int argc, char** argv)
+{
+    return {argv + std::min(argc, 1), argv + argc};
+}
+
+std::FILE* openFile(const std::string& name, const char* mode)
+{
+    return std::fopen(name.c_str(), mode);
+}
+
+bool isFolder(const std::string& name)
+{
+    std::error_code ignored;
+    return std::filesystem::is_directory(name, ignored);
+}
+
+bool writeText(std::FILE* stream, std::string_view text)
+{
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+}
+
+bool startedOwnConsole()
+{
+    return false;
+}
+
+void waitForEnter(std::string_view prompt)
+{
+    writeText(stderr, prompt);
+    std::fflush(stderr);
+    for (int character = 0; character != '\n' && character != EOF;) {
+        character = std::fgetc(stdin);
+    }
+}
+
+std::string temporaryFolderForLibraries()
+{
+    return {};
+}

@@ -1,0 +1,26 @@
+#ifndef BOLETIM_ODS_SHEET_H
+#define BOLETIM_ODS_SHEET_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sheets/sheet_rows.h"
+#include "sheets/sheet_xml.h"
+#include "sheets/sheet_zip.h"
+
+// An OpenDocument spreadsheet keeps every sheet in one part.
+constexpr std::string_view odsContent = "content.xml";
+
+// Whether zip is an OpenDocument spreadsheet, as its first member says.
+bool isOds(ZipArchive& zip);
+
+// A reader of content.xml that keeps the sheets' names in names, in order.
+std::unique_ptr<XmlHandler> odsSheetNames(std::vector<std::string>& names);
+
+// A reader of content.xml that puts each row of the sheet numbered sheet (from 0) with a
+// filled cell in rows as it ends; repeated rows and cells keep their places without
+// being made, where they are empty.
+std::unique_ptr<XmlHandler> odsRows(std::size_t sheet, SheetRows& rows);
+
+#endif
