@@ -103,12 +103,13 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
         {"Excel's sep= line, and an empty margin column kept",
          "sep=;\n;Mat;Nome;N1;N2;N3\n;1;Ana;7;8;9\n",
          ",Mat,Nome,N1,N2,N3," + columns + ",1,Ana,7,8,9,8.333333,B,APROVADO\n", 0, ""},
-        {"a field too many keeps the row's text in its first cell",
-         "Mat;Nome;N1;N2;N3\n1;Silva;Ana;7;8;9\n2;Bia;6;7;9\n",
+        {"a field too many is a note right of the table; the grades stay where the header "
+         "says",
+         "Mat;Nome;N1;N2;N3\n1;Silva;Ana;7;8;9\n2;Bia;6;7;9;faltou\n",
          "Mat,Nome,N1,N2,N3," + columns +
-             "1;Silva;Ana;7;8;9,,,,,,,\"erro: a linha tem 6 campos, e n\u00e3o 5\"\n2,Bia,6,7,9,"
-             "7.8333335,B,APROVADO\n",
-         1, ""},
+             "1,Silva,Ana,7,8,,,\"erro: nota 1 \"\"Ana\"\" n\u00e3o \u00e9 um n\u00famero\",9\n"
+             "2,Bia,6,7,9,7.8333335,B,APROVADO,faltou\n",
+         1, "t:2: nota 1 \"Ana\""},
         {"a stray quote is an error where it opens; a cell of two lines is one field",
          "Mat;Nome;N1;N2;N3\n1;\"Z\u00e9;7;8;9\n2;Ana \"Bia\";8;8;8\n3;\"Hugo\nLima\";7,5;8;9\n",
          "Mat,Nome,N1,N2,N3," + columns +
@@ -126,8 +127,7 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
          "Mat;Nome;N1;N2;N3\n1;\"Z\u00e9;7;8\n2;Ana;4;4;4\nBia\";7;8;9\n",
          "Mat,Nome,N1,N2,N3," + columns +
              "\"1;\"\"Z\u00e9;7;8\",,,,,,,erro: aspas abertas na linha 2 n\u00e3o se fecham\n"
-             "2,Ana,4,4,4,4,D,REPROVADO\n\"Bia\"\";7;8;9\",,,,,,,\"erro: a linha tem 4 campos, e "
-             "n\u00e3o 5\"\n",
+             "2,Ana,4,4,4,4,D,REPROVADO\n\"Bia\"\"\",7,8,9,,,,erro: nota 3 est\u00e1 vazia\n",
          2, "t:2: aspas abertas"},
         {"a message is one line, whatever the field it quotes; a line end is a blank",
          "Mat;Nome;N1;N2;N3\n1;Ana;\"7\n8\";8;9\n2;Bia;7;8;\"9\n\"\n",
@@ -178,9 +178,8 @@ TEST(ClassFileTest, EveryStudentARowOfItsOwnUnderItsOwnHeadings)
         {"separated by spaces, a first student with a grade missing is an error row",
          "Ana 7 8\nBia 7 8 9\n",
          "Identifica\u00e7\u00e3o,Nota 1,Nota 2,Nota 3," + columns +
-             "Ana 7 8,,,,,,\"erro: a linha tem 3 campos, e n\u00e3o 4\"\nBia,7,8,9,8.333333,B,"
-             "APROVADO\n",
-         1, "t:1: a linha tem 3 campos"},
+             "Ana,7,8,,,,erro: nota 3 est\u00e1 vazia\nBia,7,8,9,8.333333,B,APROVADO\n",
+         1, "t:1: nota 3 est\u00e1 vazia"},
         {"an old spreadsheet is refused", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "", 0,
          "boletim-turma: t: \u00e9 uma planilha do Excel antigo (.xls)"},
     });
@@ -317,7 +316,7 @@ TEST(ClassFileTest, NoTableWhereTheLayoutIsUnclear)
     EXPECT_EQ(unclear.result.exampleColumns, "C,D,E");
     const ClassRun unusable =
         convert("Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n", {HeaderChoice::detect, {"N1", "N2", "Faltas"}});
-    EXPECT_EQ(unusable.result.outcome, ClassOutcome::unusableOptions);
+    EXPECT_EQ(unusable.result.outcome, ClassOutcome::optionsDoNotFit);
     EXPECT_EQ(unusable.table, "");
 }
 

@@ -32,8 +32,9 @@ inline ClassRun runClass(std::string_view input, const ClassOptions& options = {
 }
 
 // Reads a table as CSV is written, quotes and all, with no guess of the program's own,
-// and aborts unless every row has as many fields as the first and every quote closes.
-inline void checkEveryRowAsWideAsTheHeader(std::string_view table, char separator)
+// and aborts unless every row has at least as many fields as the first, the header (the
+// teacher's notes may follow, unnamed), and every quote closes.
+inline void checkNoRowNarrowerThanTheHeader(std::string_view table, char separator)
 {
     if (table.starts_with("\xEF\xBB\xBF")) {
         table.remove_prefix(3);
@@ -48,7 +49,7 @@ inline void checkEveryRowAsWideAsTheHeader(std::string_view table, char separato
             ++fields;
         } else if (!quoted && character == '\n') {
             width = width == 0 ? fields : width;
-            if (fields != width) {
+            if (fields < width) {
                 std::abort();
             }
             fields = 1;

@@ -2,6 +2,7 @@
 // are the grades, on sheets as teachers keep them.
 #include <array>
 #include <deque>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,8 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "class/layout.h"
-#include "text/lines.h"
 #include "class/rows.h"
+#include "text/lines.h"
+#include "text/text_source.h"
 
 namespace {
 
@@ -24,19 +26,14 @@ Decided decide(const std::string& input, const LayoutOptions& options)
     LineReader reader;
     reader.memory = input;
     startReading(reader);
-    std::vector<Line> lines;
-    for (Line line; readLine(reader, line);) {
-        lines.push_back(line);
+    const std::unique_ptr<RowSource> source = textSource(reader, "t");
+    std::deque<Row> rows;
+    for (Row row; source->next(row);) {
+        rows.push_back(row);
     }
-    const SeparatorChoice separator = chooseSeparator(lines);
-    RecordReader records{nullptr, {lines.begin(), lines.end()}, separator.separator};
-    std::deque<Record> read;
-    while (readRecord(records, read.emplace_back())) {
-    }
-    read.pop_back();
-    Decided decided{decideLayout(read, separator, options), {}};
-    for (const Record& record : read) {
-        decided.kinds += "bdthsf"[static_cast<int>(classifyRow(decided.decision.layout, record))];
+    Decided decided{decideLayout(rows, source->shape(), options), {}};
+    for (const Row& row : rows) {
+        decided.kinds += "bthsrfp"[static_cast<int>(classifyRow(decided.decision.layout, row))];
     }
     return decided;
 }
@@ -50,7 +47,7 @@ std::string letters(const std::array<std::size_t, 3>& columns)
 struct RowsCase {
     const char* what;
     std::string input;
-    std::string kinds; // b blank, d sep=, t title, h header, s student, f footer
+    std::string kinds; // b blank, t title, h header, s student, r status, f footer, p platform
     HeaderChoice header = HeaderChoice::detect;
 };
 
@@ -61,7 +58,7 @@ TEST(LayoutTest, EachRowIsWhatTheSpreadsheetShows)
     const std::vector<RowsCase> cases = {
         {"a title, the header, a student, a footer of totals",
          "Turma 3B;;;;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;M\u00e9dia da turma;7;8;9\n", "thsf"},
-        {"Excel's sep= line is no title", "sep=;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n", "dhs"},
+        {"Excel's sep= line is no row", "sep=;\nMat;Nome;N1;N2;N3\n1;Ana;7;8;9\n", "hs"},
         {"merged titles above the header, however many cells they fill",
          ";;1\u00ba Bimestre;;2\u00ba Bimestre;;3\u00ba Bimestre;\n"
          "Mat;Nome;Nota;Faltas;Nota;Faltas;Nota;Faltas\n1;Ana;7;2;8;0;9;1\n",
@@ -82,10 +79,11 @@ TEST(LayoutTest, EachRowIsWhatTheSpreadsheetShows)
          "ss"},
         {"a footer with its label in the first column, names first",
          "Nome;N1;N2;N3\nAna;7;8;9\nM\u00e9dia da turma;;6;7;8\n", "hsf"},
-        {"titles, blank rows, a section title, totals with a colon",
-         "Escola Estadual X;;;;\nProfessora: Ana;;;;\n\nMat;Nome;N1;N2;N3\nTurma A;;;;\n"
+        {"titles above the header, blank rows, totals with a colon; below the header, a row "
+         "with an identification is a student, without grades yet",
+         "Escola Estadual X;;;;\nProfessora: Ana;;;;\n\nMat;Nome;N1;N2;N3\nAna Souza;;;;\n"
          "1;Ana;7;8;9\n;;;;\nTotal:;;21;24;27\n",
-         "ttbhtsbf"},
+         "ttbhssbf"},
         {"no identification at all: a footer, or among students an error row",
          "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;;6;7;8\n", "hsf"},
         {"an empty margin column", ";Mat;Nome;N1;N2;N3\n;1;Ana;7;8;9\n;;M\u00e9dia;7;8;9\n", "hsf"},
@@ -106,11 +104,15 @@ struct ColumnsCase {
     LayoutProblem problem = LayoutProblem::none;
 };
 
+// The columns that may be grades, then, after a ';', the other columns of numbers.
 std::string listed(const LayoutDecision& decision)
 {
     std::string text;
     for (const std::size_t column : decision.candidates) {
         text.append(text.empty() ? "" : ",").append(columnLetters(column));
+    }
+    for (std::size_t other = 0; other < decision.otherNumbers.size(); ++other) {
+        text.append(other == 0 ? ";" : ",").append(columnLetters(decision.otherNumbers[other]));
     }
     return text;
 }
@@ -135,7 +137,7 @@ TEST(LayoutTest, GradeColumnsByTheirNamesThenTheirNumbers)
          "Mat;Nome;1\u00ba Bim;2\u00ba Bim;3\u00ba Bim;4\u00ba "
          "Bim;Recupera\u00e7\u00e3o;M\u00e9dia final\n"
          "1;Ana;7;8;9;6;;7,5\n2;Bia;5;5;5;5;6;5,5\n",
-         "C,D,E,F", LayoutProblem::gradesUnclear},
+         "C,D,E,F;G,H", LayoutProblem::gradesUnclear},
         {"grades and absences in turns",
          "Mat;Nome;Nota;Faltas;Nota;Faltas;Nota;Faltas\n1;Ana;7;2;8;0;9;1\n", "C,E,G"},
         {"without a header, a fourth column of numbers is unclear",
@@ -147,8 +149,8 @@ TEST(LayoutTest, GradeColumnsByTheirNamesThenTheirNumbers)
          "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n2;Bia;dez;8;9\n", "C,D,E"},
         {"the width on a tie is the wider", "1;Ana;7;8;9\n2;Bia;6;7;9;8\n", "C,D,E,F",
          LayoutProblem::gradesUnclear},
-        {"only two columns of grades", "Mat;Nome;N1;N2;M\u00e9dia\n1;Ana;7;8;7,5\n", "C,D,E",
-         LayoutProblem::gradesUnclear},
+        {"only two columns of grades, the mean listed apart",
+         "Mat;Nome;N1;N2;M\u00e9dia\n1;Ana;7;8;7,5\n", "C,D;E", LayoutProblem::gradesUnclear},
         {"without a header, a column blank in every row may be a grade not given yet",
          "1;Ana;7;8;;9\n2;Bia;6;7;;8\n", "C,D,E,F", LayoutProblem::gradesUnclear},
         {"without a header, a grade no one has yet", "1;Ana;7;;9\n2;Bia;6;;8\n", "C,D,E"},
@@ -188,13 +190,13 @@ TEST(LayoutTest, GradeColumnsTheUserNames)
          "n\u00e3o h\u00e1 coluna \"Faltas\" no cabe\u00e7alho, cujas colunas s\u00e3o A \"Mat\", "
          "B \"Nome\", C \"1\u00ba Bim\", D \"2\u00ba Bim\", E \"3\u00ba Bim\", F \"4\u00ba Bim\""},
         {{"C", "D", "9"}, "n\u00e3o h\u00e1 coluna I (9): as linhas t\u00eam at\u00e9 6 campos"},
-        {{"C", "3", "E"}, "--notas nomeia a mesma coluna duas vezes"},
+        {{"C", "3", "E"}, "--notas nomeia a coluna C duas vezes"},
     });
     for (const auto& [named, said] : cases) {
         EXPECT_EQ(chosenOrWhy(file, {HeaderChoice::detect, named}), said);
     }
-    EXPECT_EQ(decide("Ana 7 8 9\n", {HeaderChoice::detect, {"2", "3", "4"}}).decision.why,
-              "--notas pede campos separados por ';', tabula\u00e7\u00e3o ou ','");
+    EXPECT_EQ(decide("Ana 7 8 9\n", {HeaderChoice::detect, {"2", "3", "4"}}).decision.problem,
+              LayoutProblem::optionsDoNotFit);
     EXPECT_EQ(decide("1;Ana;7;8;9\n", {HeaderChoice::absent, {"N1", "N2", "N3"}}).decision.why,
               "colunas de notas por nome pedem um cabe\u00e7alho");
 }

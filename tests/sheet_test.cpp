@@ -97,7 +97,7 @@ TEST(SheetTest, CellsAsTyped)
          "Mat,Nome,N1,N2,N3," + results +
              "00123,Jos\u00e9 da Concei\u00e7\u00e3o,7.22,0.35,9.36,5.9999995,D,REPROVADO\n",
          ""},
-        {"zero-padded, dates, a boolean, an error: text in the table",
+        {"zero-padded, dates, a boolean (in English, for programs), an error",
          xlsxOf(
              "<row r=\"1\">" + text("Mat", "A1") + text("Data", "B1") + text("Nascimento", "C1") +
              text("Ativo", "D1") + text("Erro", "E1") + text("N1", "F1") + text("N2", "G1") +
@@ -105,7 +105,7 @@ TEST(SheetTest, CellsAsTyped)
              R"(<row r="2"><c r="A2" s="1"><v>2026</v></c><c r="B2" s="2"><v>46000</v></c><c r="C2" s="3"><v>45000</v></c>)"
              R"(<c r="D2" t="b"><v>1</v></c><c r="E2" t="e"><v>#DIV/0!</v></c><c r="F2"><v>7</v></c><c r="G2"><v>8</v></c><c r="H2"><v>9</v></c></row>)"),
          "Mat,Data,Nascimento,Ativo,Erro,N1,N2,N3," + results +
-             "002026,2025-12-09,2023-03-15,VERDADEIRO,#DIV/0!,7,8,9,8.333333,B,APROVADO\n",
+             "002026,2025-12-09,2023-03-15,TRUE,#DIV/0!,7,8,9,8.333333,B,APROVADO\n",
          ""},
         {"cells and rows where their references put them; a row may end early",
          xlsxOf(
@@ -172,7 +172,7 @@ TEST(SheetTest, WhichSheet)
         EXPECT_NE(read.table.find(row), std::string::npos) << sheet << '\n' << read.table;
     }
     const ClassRun none = readSheet(bytes, "3");
-    EXPECT_EQ(none.result.outcome, ClassOutcome::unusableOptions);
+    EXPECT_EQ(none.result.outcome, ClassOutcome::optionsDoNotFit);
     EXPECT_EQ(none.result.problem,
               "n\u00e3o h\u00e1 folha \"3\"; as folhas s\u00e3o \"Turma\" e \"Notas Antigas\"");
 }

@@ -1,15 +1,15 @@
 #include "class/class_file.h"
 
 #include <deque>
+#include <memory>
 #include <utility>
 
-#include "text/class_source.h"
-#include "text/encoding.h"
-#include "text/fields.h"
 #include "class/names.h"
-#include "text/records.h"
 #include "class/rows.h"
 #include "sheets/sheet_source.h"
+#include "text/encoding.h"
+#include "text/fields.h"
+#include "text/text_source.h"
 
 namespace {
 
@@ -21,11 +21,6 @@ constexpr std::string_view howToSaveAsCsv =
 // a few rows, and past this many they are no footer.
 constexpr std::size_t mostHeldRows = 1000;
 
-// The empty cells that rows narrower than the header add to the table, at most this many
-// times the bytes read, and this many more: the table stays within a few times its file.
-constexpr std::size_t paddingPerByteRead = 16;
-constexpr std::size_t paddingAnyway = std::size_t{1} << 20U;
-
 void addMessage(Output& messages, std::string_view prefix, std::string_view utf8)
 {
     messages.text.append(prefix).append(inLocaleEncoding(utf8)).append("\n");
@@ -35,19 +30,24 @@ void addMessage(Output& messages, std::string_view prefix, std::string_view utf8
 std::string refusal(FileKind kind)
 {
     if (kind == FileKind::oldSpreadsheet) {
-        return "\u00e9 uma planilha do Excel antigo (.xls); salve-a como .xlsx, .ods ou " +
+        return "\u00e9 uma planilha do Excel antigo (.xls), ou protegida por senha; salve-a "
+               "sem senha como .xlsx, .ods ou " +
+               std::string(howToSaveAsCsv);
+    }
+    if (kind == FileKind::lockedSpreadsheet) {
+        return "\u00e9 uma planilha protegida por senha; abra-a, tire a senha e salve-a de "
+               "novo, ou salve-a " +
                std::string(howToSaveAsCsv);
     }
     return "n\u00e3o \u00e9 um arquivo de texto; salve a turma " + std::string(howToSaveAsCsv);
 }
 
-// The first records: the rows the layout is decided from, and the first rows of the pass.
-// A deque, so that each stays where its fields point.
-std::deque<Record> firstRecords(ClassSource& source)
+// The first rows: the rows the layout is decided from, and the first rows of the pass.
+std::deque<Row> firstRows(RowSource& source)
 {
-    std::deque<Record> first;
+    std::deque<Row> first;
     std::size_t bytes = 0;
-    while (first.size() < linesReadAhead && bytes < bytesReadAhead) {
+    while (first.size() < rowsReadAhead && bytes < bytesReadAhead) {
         if (!source.next(first.emplace_back())) {
             first.pop_back();
             break;
@@ -58,8 +58,8 @@ std::deque<Record> firstRecords(ClassSource& source)
 }
 
 // The class in input: a text file, or a spreadsheet's sheet; or, in result, why not.
-std::unique_ptr<ClassSource> openClass(LineReader& input, const ClassOptions& options,
-                                       std::string_view source, ClassResult& result)
+std::unique_ptr<RowSource> openClass(LineReader& input, const ClassOptions& options,
+                                     std::string_view source, ClassResult& result)
 {
     const FileKind kind = startReading(input);
     if (kind == FileKind::zip) {
@@ -71,7 +71,7 @@ std::unique_ptr<ClassSource> openClass(LineReader& input, const ClassOptions& op
         return nullptr;
     }
     if (!options.sheet.empty()) {
-        result.outcome = ClassOutcome::unusableOptions;
+        result.outcome = ClassOutcome::optionsDoNotFit;
         result.problem = "--folha \u00e9 para planilhas, e este \u00e9 um arquivo de texto";
         return nullptr;
     }
@@ -80,44 +80,59 @@ std::unique_ptr<ClassSource> openClass(LineReader& input, const ClassOptions& op
 
 // The state of one pass over the rows.
 struct ClassPass {
-    ClassSource& source;
+    RowSource& source;
     TableWriter& table;
     Output& messages;
     Layout layout;
     ClassResult result;
     GradeFields grades;
-    StudentRow row;
-    std::deque<Record> held; // rows that are footers, unless a student follows
-    std::size_t bytesRead = 0;
-    std::size_t padding = 0;
+    StudentRow student;
+    std::deque<Row> held; // rows that are footers, unless a student follows
 };
 
-std::string where(const ClassPass& pass, long line, std::optional<std::size_t> column = {})
+std::string where(const ClassPass& pass, const Row& row, std::optional<std::size_t> column = {})
 {
-    return pass.source.where(line, column) + ": ";
+    return pass.source.where(row, column) + ": ";
+}
+
+// What a message shows of a row that is not a student: its first filled cell.
+std::string_view shownOf(const Layout& layout, const Row& row)
+{
+    const std::string_view label = identificationOf(layout, row);
+    const std::size_t first = firstFilled(row);
+    return !label.empty() ? label : first < mostColumns ? trimmed(row.textAt(first)) : "";
+}
+
+// The empty cells the table adds to a row count against the file's expansion: a row of
+// one cell under a header of thousands, or a note in the sheet's last column.
+bool withinExpansion(ClassPass& pass, const Row& row)
+{
+    const bool full = row.cells.size() == pass.layout.width && row.width() == pass.layout.width;
+    if (full || pass.source.expansion().made(emptyCellsOf(pass.layout, row))) {
+        return true;
+    }
+    pass.result.outcome = ClassOutcome::tooLarge;
+    pass.result.problem = std::string(tooLargeForItsFile);
+    return false;
 }
 
 // False where the reading stops: the sheet has no room for the row, or the table would be
 // too large.
-bool writeRow(ClassPass& pass, const Record& record)
+bool writeStudent(ClassPass& pass)
 {
-    const StudentRow& row = pass.row;
-    for (const auto& [column, warning] : row.warnings) {
-        addMessage(pass.messages, where(pass, row.line, column), "aviso: " + warning);
+    const StudentRow& student = pass.student;
+    const Row& row = *student.row;
+    for (const auto& [column, warning] : student.warnings) {
+        addMessage(pass.messages, where(pass, row, column), "aviso: " + warning);
     }
-    if (!row.error.empty()) {
-        addMessage(pass.messages, where(pass, row.line, row.errorColumn), row.error);
+    if (!student.error.empty()) {
+        addMessage(pass.messages, where(pass, row, student.errorColumn), student.error);
     }
-    countStudent(pass.result.counts, row);
-    pass.padding += row.cells.size() - std::min(row.cells.size(), record.fields.size());
-    if (pass.padding > paddingPerByteRead * pass.bytesRead + paddingAnyway) {
-        pass.result.outcome = ClassOutcome::tooLarge;
-        pass.result.problem = "as linhas t\u00eam muito menos campos que o cabe\u00e7alho, de " +
-                              std::to_string(pass.layout.width) +
-                              ": a tabela seria muitas vezes maior que o arquivo";
+    countStudent(pass.result.counts, student);
+    if (!withinExpansion(pass, row)) {
         return false;
     }
-    if (!pass.table.addRow(row)) {
+    if (!pass.table.addRow(student)) {
         pass.result.outcome = ClassOutcome::sheetFull;
         return false;
     }
@@ -128,13 +143,12 @@ bool writeRow(ClassPass& pass, const Record& record)
 // without an identification or a row of totals.
 bool writeHeldRows(ClassPass& pass)
 {
-    for (const Record& held : pass.held) {
+    for (const Row& held : pass.held) {
         const bool totals = !identificationOf(pass.layout, held).empty();
-        refuseStudent(held, pass.layout,
-                      totals ? "linha de totais entre os alunos"
-                             : "linha sem identifica\u00e7\u00e3o",
-                      pass.row);
-        if (!writeRow(pass, held)) {
+        refuseStudent(
+            held, totals ? "linha de totais entre os alunos" : "linha sem identifica\u00e7\u00e3o",
+            pass.student);
+        if (!writeStudent(pass)) {
             return false;
         }
     }
@@ -142,56 +156,61 @@ bool writeHeldRows(ClassPass& pass)
     return true;
 }
 
-void writeFooters(ClassPass& pass)
+// A row that is no student, written as the file has it, and said.
+bool writeOtherRow(ClassPass& pass, const Row& row, std::string_view said)
 {
-    for (const Record& footer : pass.held) {
-        const std::string_view label = identificationOf(pass.layout, footer);
-        const std::size_t first = firstFilled(footer.fields);
-        const std::string_view shown = !label.empty() ? label
-                                       : first < footer.fields.size()
-                                           ? trimmed(footer.fields[first])
-                                           : std::string_view(footer.text);
-        addMessage(pass.messages, where(pass, footer.line),
-                   "aviso: rodap\u00e9, n\u00e3o \u00e9 um aluno: " + quotedForMessage(shown));
-        if (!placeCells(footer, pass.layout, pass.row.cells)) {
-            keepWholeText(footer, pass.layout, pass.row.cells);
-        }
-        pass.table.addFooter(pass.row.cells);
+    addMessage(pass.messages, where(pass, row),
+               "aviso: " + std::string(said) + ": " + quotedForMessage(shownOf(pass.layout, row)));
+    if (!withinExpansion(pass, row)) {
+        return false;
     }
-    pass.held.clear();
+    pass.table.addOtherRow(row);
+    return true;
 }
 
-void writeTitle(ClassPass& pass, const Record& record)
+bool writeFooters(ClassPass& pass)
 {
-    const std::size_t first = firstFilled(record.fields);
-    const std::string_view text = pass.layout.separator == whitespaceSeparated ||
-                                          first == record.fields.size() || record.fields.empty()
-                                      ? std::string_view(record.text)
-                                      : record.fields[first];
-    addMessage(pass.messages, where(pass, record.line),
+    for (const Row& footer : pass.held) {
+        if (!writeOtherRow(pass, footer, "rodap\u00e9, n\u00e3o \u00e9 um aluno")) {
+            return false;
+        }
+    }
+    pass.held.clear();
+    return true;
+}
+
+void writeTitle(ClassPass& pass, const Row& row)
+{
+    // A title of words only is its line; of a sheet, its first filled cell.
+    const std::string_view text =
+        pass.layout.wordsOnly ? std::string_view(row.text) : shownOf(pass.layout, row);
+    addMessage(pass.messages, where(pass, row),
                "aviso: linha de t\u00edtulo, fora da tabela: " + quotedForMessage(trimmed(text)));
     pass.table.addTitle(trimmed(text));
 }
 
 // False where the reading stops.
-bool takeRecord(ClassPass& pass, const Record& record)
+bool takeRow(ClassPass& pass, Row& row)
 {
-    pass.bytesRead += record.text.size() + 1;
-    switch (classifyRow(pass.layout, record)) {
+    const RowKind kind = classifyRow(pass.layout, row);
+    switch (kind) {
     case RowKind::title:
-        writeTitle(pass, record);
+        writeTitle(pass, row);
         return true;
+    case RowKind::platform:
+        return writeOtherRow(pass, row, "linha da plataforma, n\u00e3o \u00e9 um aluno");
     case RowKind::footer:
-        copyRecord(record, pass.held.emplace_back());
+        pass.held.push_back(std::move(row));
         return pass.held.size() < mostHeldRows || writeHeldRows(pass);
     case RowKind::student:
+    case RowKind::status:
         if (!pass.held.empty() && !writeHeldRows(pass)) {
             return false;
         }
-        gradeStudent(record, pass.layout, pass.grades, pass.row);
-        return writeRow(pass, record);
+        gradeStudent(row, kind, pass.layout, pass.grades, pass.student);
+        return writeStudent(pass);
     default:
-        return true; // blank, the header, which the table starts with, or sep=
+        return true; // blank, or the header, which the table starts with
     }
 }
 
@@ -200,6 +219,8 @@ ClassOutcome outcomeOf(LayoutProblem problem)
     switch (problem) {
     case LayoutProblem::unusableOptions:
         return ClassOutcome::unusableOptions;
+    case LayoutProblem::optionsDoNotFit:
+        return ClassOutcome::optionsDoNotFit;
     case LayoutProblem::gradesUnclear:
         return ClassOutcome::gradesUnclear;
     case LayoutProblem::tooWide:
@@ -209,19 +230,57 @@ ClassOutcome outcomeOf(LayoutProblem problem)
     }
 }
 
-void explainUnclearGrades(ClassResult& result, const LayoutDecision& decision)
+// Columns as a user picks them: C (3) "1º Bim".
+std::vector<std::string> listedColumns(const std::vector<std::size_t>& columns,
+                                       const LayoutDecision& decision)
 {
     const std::vector<std::string> names = columnNames(decision.layout);
-    for (const std::size_t column : decision.candidates) {
-        std::string listed = columnLetters(column) + " (" + std::to_string(column + 1) + ")";
-        if (!names.at(column).empty() && decision.layout.headerLine != 0) {
-            listed += ' ' + quotedForMessage(names.at(column));
+    std::vector<std::string> listed;
+    for (const std::size_t column : columns) {
+        std::string shown = columnLetters(column) + " (" + std::to_string(column + 1) + ")";
+        if (column < names.size() && !names[column].empty() && decision.layout.header) {
+            shown += ' ' + quotedForMessage(names[column]);
         }
-        result.columns.push_back(listed);
+        listed.push_back(shown);
     }
+    return listed;
+}
+
+void explainUnclearGrades(ClassResult& result, const LayoutDecision& decision)
+{
+    result.columns = listedColumns(decision.candidates, decision);
+    result.otherColumns = listedColumns(decision.otherNumbers, decision);
     for (const std::size_t column : decision.example) {
         result.exampleColumns.append(result.exampleColumns.empty() ? "" : ",");
         result.exampleColumns.append(columnLetters(column));
+    }
+}
+
+// Stops the pass where the source could not go on; true where it did.
+bool sourceRead(ClassPass& pass)
+{
+    const std::string problem = pass.source.problem();
+    if (problem.empty()) {
+        return true;
+    }
+    pass.result.outcome =
+        pass.source.expansion().exceeded() ? ClassOutcome::tooLarge : ClassOutcome::unreadable;
+    pass.result.problem = problem;
+    return false;
+}
+
+void readClass(ClassPass& pass, std::deque<Row>& first)
+{
+    bool reading = true;
+    for (auto row = first.begin(); reading && row != first.end(); ++row) {
+        reading = takeRow(pass, *row);
+    }
+    Row row;
+    while (reading && pass.source.next(row)) {
+        reading = takeRow(pass, row);
+    }
+    if (reading && writeFooters(pass)) {
+        sourceRead(pass);
     }
 }
 
@@ -231,50 +290,36 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
                          TableWriter& table, Output& messages)
 {
     ClassResult refused;
-    const std::unique_ptr<ClassSource> classSource = openClass(input, options, source, refused);
-    if (!classSource) {
+    const std::unique_ptr<RowSource> rowSource = openClass(input, options, source, refused);
+    if (!rowSource) {
         if (refused.outcome == ClassOutcome::refused) {
             addMessage(messages, "boletim-turma: " + std::string(source) + ": ", refused.problem);
         }
         return refused;
     }
-    ClassPass pass{*classSource, table, messages, {}, {}, {}, {}, {}, 0, 0};
-    const std::deque<Record> first = firstRecords(*classSource);
-    const LayoutDecision decision = decideLayout(first, classSource->separator(), options.layout);
+    ClassPass pass{*rowSource, table, messages, {}, {}, {}, {}, {}};
+    std::deque<Row> first = firstRows(*rowSource);
+    const LayoutDecision decision = decideLayout(first, rowSource->shape(), options.layout);
     pass.layout = decision.layout;
-    if (decision.problem != LayoutProblem::none || !classSource->problem().empty()) {
-        pass.result.outcome = decision.problem != LayoutProblem::none ? outcomeOf(decision.problem)
-                                                                      : ClassOutcome::unreadable;
-        pass.result.problem =
-            decision.problem != LayoutProblem::none ? decision.why : classSource->problem();
+    if (!sourceRead(pass)) {
+        return pass.result;
+    }
+    if (decision.problem != LayoutProblem::none) {
+        pass.result.outcome = outcomeOf(decision.problem);
+        pass.result.problem = decision.why;
         if (decision.problem == LayoutProblem::gradesUnclear) {
             explainUnclearGrades(pass.result, decision);
         }
         return pass.result;
     }
     const std::vector<std::string> names = columnNames(pass.layout);
-    const std::string described = classSource->description();
+    const std::string described = rowSource->description();
     pass.result.layoutDescription =
         (described.empty() ? "" : described + "; ") + describeLayout(pass.layout, names);
     if (!table.beginTable(pass.layout, names, pass.result.problem)) {
         pass.result.outcome = ClassOutcome::tooWide;
         return pass.result;
     }
-    bool reading = true;
-    for (auto record = first.begin(); reading && record != first.end(); ++record) {
-        reading = takeRecord(pass, *record);
-    }
-    Record record;
-    while (reading && classSource->next(record)) {
-        reading = takeRecord(pass, record);
-    }
-    if (!reading) {
-        return pass.result;
-    }
-    writeFooters(pass);
-    if (!classSource->problem().empty()) {
-        pass.result.outcome = ClassOutcome::unreadable;
-        pass.result.problem = classSource->problem();
-    }
+    readClass(pass, first);
     return pass.result;
 }

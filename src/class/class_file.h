@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "class/layout.h"
-#include "text/lines.h"
-#include "platform/output.h"
 #include "class/summary.h"
+#include "platform/output.h"
 #include "tables/table_writer.h"
+#include "text/lines.h"
 
 struct ClassOptions {
     LayoutOptions layout;
@@ -18,13 +18,15 @@ struct ClassOptions {
 
 // refused: the file is no class, and a message says so. The others but computed and
 // sheetFull stop the run before any of the table is written, and problem says why:
-// unusableOptions, the options do not fit the file; gradesUnclear, the file does not
-// say which columns are the grades; tooWide, a table wider than a sheet; tooLarge, rows
-// so much narrower than the header that the table would be many times the file.
+// unusableOptions, the options are not of the form they take; optionsDoNotFit, they name
+// what the file does not have; gradesUnclear, the file does not say which columns are the
+// grades; tooWide, a table wider than a sheet; tooLarge, a file that would make a table
+// many times its size; unreadable, a file broken or that could not be read.
 enum class ClassOutcome {
     computed,
     refused,
     unusableOptions,
+    optionsDoNotFit,
     gradesUnclear,
     tooWide,
     tooLarge,
@@ -35,9 +37,11 @@ enum class ClassOutcome {
 struct ClassResult {
     ClassOutcome outcome = ClassOutcome::computed;
     std::string problem; // UTF-8
-    // Where the grades are unclear: the columns it could not choose between, each as
-    // C (3) "1º Bim", and three of them as -n would name them, "C,D,E".
+    // Where the grades are unclear: the columns that may be grades, each as C (3) "1º Bim";
+    // the other columns of numbers, the same way; and three of the first as -n would name
+    // them, "C,D,E", where there are three.
     std::vector<std::string> columns;
+    std::vector<std::string> otherColumns;
     std::string exampleColumns;
     ClassCounts counts;
     std::string layoutDescription; // UTF-8
@@ -48,7 +52,7 @@ struct ClassResult {
 // a student to messages, in the locale's encoding, each starting with where the row is in
 // source, which names the input. A file it cannot read as a class, or whose layout is
 // unclear, is refused before any of the table is written; a table too long for a
-// workbook's sheet stops at the row that does not fit.
+// workbook's sheet, or too large for its file, stops at the row that does not fit.
 ClassResult convertClass(LineReader& input, const ClassOptions& options, std::string_view source,
                          TableWriter& table, Output& messages);
 

@@ -5,39 +5,84 @@
 #include <span>
 #include <utility>
 
-#include "text/fields.h"
 #include "class/names.h"
-#include "class/rows.h"
 #include "class/student.h"
+#include "text/fields.h"
 
 namespace {
 
 constexpr std::size_t fewestColumns = 4; // an identification and three grades
 
-using Rows = std::vector<const Record*>;
+using Rows = std::vector<const Row*>;
 
-// What the fields of a column below the header hold, in the rows read ahead.
+std::string_view trimmedTextAt(const Row& row, std::size_t column)
+{
+    return trimmed(row.textAt(column));
+}
+
+bool filledAt(const Row& row, std::size_t column)
+{
+    const Cell* cell = row.at(column);
+    return cell != nullptr && isFilled(*cell);
+}
+
+// The first filled cell's text, trimmed: what a row starts with.
+std::string_view firstText(const Row& row)
+{
+    const std::size_t first = firstFilled(row);
+    return first < mostColumns ? trimmedTextAt(row, first) : std::string_view();
+}
+
+// A grade by the program's rules: a number, or text that reads as one.
+bool isGradeCell(const Row& row, const Cell& cell)
+{
+    return isFilled(cell) && mayBeGrade(cell) && isGrade(row.textOf(cell));
+}
+
+// A row that reads as a student by itself: an identification that is no column name,
+// title, label of totals or a platform's, and either a whole number (a matrícula, a roll
+// number) or a grade after it.
+bool readsAsStudent(const Row& row)
+{
+    if (filledCount(row) < 2) {
+        return false;
+    }
+    const std::string_view identification = firstText(row);
+    if (startsAsColumnName(identification) || startsAsTitle(identification) ||
+        isSummaryLabel(identification) || isPlatformLabel(identification)) {
+        return false;
+    }
+    const std::size_t first = firstFilled(row);
+    return isWholeNumber(identification) ||
+           std::any_of(row.cells.begin(), row.cells.end(), [&](const Cell& cell) {
+               return cell.column > first && isGradeCell(row, cell);
+           });
+}
+
+// What the cells of a column below the header hold, in the rows read ahead.
 struct ColumnFields {
     std::size_t filled = 0;  // with a letter or digit: a dash is no value
     std::size_t numbers = 0; // of those, grades by the program's rules
     std::size_t zeroToTen = 0;
+    std::size_t marks = 0; // of the numbers, 0 or 1
 };
 
-std::vector<ColumnFields> fieldsByColumn(std::span<const Record* const> rows, std::size_t width)
+std::vector<ColumnFields> fieldsByColumn(std::span<const Row* const> rows, std::size_t width)
 {
     std::vector<ColumnFields> columns(width);
-    for (const Record* row : rows) {
-        for (std::size_t column = 0; column < std::min(width, row->fields.size()); ++column) {
-            const std::string_view field = row->fields[column];
-            if (!hasLetterOrDigit(field)) {
+    for (const Row* row : rows) {
+        for (const Cell& cell : row->cells) {
+            const std::string_view text = row->textOf(cell);
+            if (cell.column >= width || !isFilled(cell) || !hasLetterOrDigit(text)) {
                 continue;
             }
-            ColumnFields& counts = columns[column];
+            ColumnFields& counts = columns[cell.column];
             ++counts.filled;
-            const GradeField read = readGradeField(field);
-            if (read.problem == GradeProblem::none) {
+            const GradeField read = readGradeField(text);
+            if (mayBeGrade(cell) && read.problem == GradeProblem::none) {
                 ++counts.numbers;
                 counts.zeroToTen += read.grade >= 0.0f && read.grade <= 10.0f ? 1 : 0;
+                counts.marks += read.grade == 0.0f || read.grade == 1.0f ? 1 : 0;
             }
         }
     }
@@ -55,6 +100,12 @@ bool mostlyGrades(const ColumnFields& column)
     return mostlyNumbers(column) && 2 * column.zeroToTen >= column.numbers;
 }
 
+// A column of ticks, 0 or 1 in every row, says something of the student, not who.
+bool onlyMarks(const ColumnFields& column)
+{
+    return column.filled >= 2 && column.marks == column.filled;
+}
+
 std::vector<std::size_t> numericColumns(const std::vector<ColumnFields>& columns)
 {
     std::vector<std::size_t> numeric;
@@ -66,54 +117,150 @@ std::vector<std::size_t> numericColumns(const std::vector<ColumnFields>& columns
     return numeric;
 }
 
-std::size_t widestRow(std::span<const Record* const> rows)
+std::size_t widestRow(std::span<const Row* const> rows)
 {
     std::size_t widest = 0;
-    for (const Record* row : rows) {
-        widest = std::max(widest, row->fields.size());
+    for (const Row* row : rows) {
+        widest = std::max(widest, filledWidth(*row));
     }
-    return std::min(widest, mostColumns + 1);
+    return std::min(widest, mostColumns);
 }
 
-// Without a header: the number of fields most rows have, as a spreadsheet writes every
-// row of text with as many, empty ones included; but not the columns empty in every row.
-// A sheet's cells are each in their own column, and its rows end at their last filled
-// cell: it is as wide as its widest row.
-std::size_t mostCommonWidth(std::span<const Record* const> rows)
+// Numbers name the columns only after a name that says who (Aluno;1;2;3), and only as
+// the columns are counted: whole numbers, each one more than the one before.
+bool numbersNameColumns(const Row& row, std::string_view identification)
 {
-    std::map<std::size_t, int> rowsOfWidth;
-    std::size_t widestFilled = 0;
-    bool sheet = !rows.empty();
-    for (const Record* row : rows) {
-        ++rowsOfWidth[row->fields.size()];
-        widestFilled = std::max(widestFilled, filledWidth(row->fields));
-        sheet = sheet && row->exactColumns;
+    if (!namesIdentification(identification)) {
+        return false;
     }
-    if (sheet) {
-        return widestFilled;
+    long previous = 0;
+    const std::size_t first = firstFilled(row);
+    for (const Cell& cell : row.cells) {
+        const std::string_view text = trimmed(row.textOf(cell));
+        if (cell.column <= first || !isFilled(cell) || !isGrade(text)) {
+            continue;
+        }
+        if (!isWholeNumber(text) || text.size() > 2 ||
+            std::stol(std::string(text)) != previous + 1) {
+            return false;
+        }
+        ++previous;
     }
-    std::pair<std::size_t, int> most{0, 0};
-    for (const auto& [width, count] : rowsOfWidth) {
-        if (count >= most.second) { // on a tie, the wider: a narrower row lacks fields
-            most = {width, count};
+    return true;
+}
+
+// A header names the columns of numbers below it, up to its last name: at least three of
+// them, or all there are, with text; a blank or a dash under its names is a student's
+// missing grade, not a name, and a row of an identification and numbers alone is a
+// student.
+bool qualifiesAsHeader(const Row& row, const std::vector<std::size_t>& numericColumns)
+{
+    const std::string_view identification = firstText(row);
+    if (isWholeNumber(identification)) {
+        return false;
+    }
+    const bool numbersMayName = numbersNameColumns(row, identification);
+    const std::size_t width = filledWidth(row);
+    std::size_t named = 0;
+    bool anyText = hasLetterOrDigit(identification) && !isGrade(identification);
+    for (const std::size_t column : numericColumns) {
+        if (column >= width) {
+            continue;
+        }
+        const std::string_view name = trimmedTextAt(row, column);
+        const bool number = isGrade(name);
+        if (!hasLetterOrDigit(name) || (number && !numbersMayName)) {
+            return false;
+        }
+        anyText = anyText || !number;
+        ++named;
+    }
+    return named > 0 && named >= std::min<std::size_t>(3, numericColumns.size()) &&
+           (anyText || numbersMayName);
+}
+
+// Without a header, a row above the first student that may be one, whose grades are
+// missing or not numbers: four fields at least, something under two of the columns of
+// numbers. A row of fewer, or of one text, is a title.
+bool couldBeStudent(const Row& row, const std::vector<std::size_t>& numericColumns)
+{
+    const std::string_view identification = firstText(row);
+    if (row.width() < fewestColumns || filledCount(row) < 2 || startsAsColumnName(identification) ||
+        startsAsTitle(identification)) {
+        return false;
+    }
+    const auto underNumbers =
+        std::count_if(numericColumns.begin(), numericColumns.end(),
+                      [&row](std::size_t column) { return filledAt(row, column); });
+    return underNumbers >= 2;
+}
+
+// Where the table starts among the rows read ahead, blank ones left out: the header, if
+// any, and the first row of the table; the rows above it are titles.
+struct TableStart {
+    std::optional<std::size_t> header;
+    std::size_t firstRow = 0;
+};
+
+std::optional<std::size_t> nearestHeaderAbove(const Rows& rows, std::size_t student,
+                                              const std::vector<std::size_t>& numericColumns)
+{
+    for (std::size_t row = student; row-- > 0;) {
+        if (qualifiesAsHeader(*rows[row], numericColumns)) {
+            return row;
         }
     }
-    return std::min(most.first, widestFilled);
+    return std::nullopt;
 }
 
-// The first column with text in any row: the columns before it are an empty margin.
-std::size_t firstColumnWithText(std::span<const Record* const> rows)
+// No row reads as a student: the first of several cells is the header, unless there is
+// none; then the rows are students whose grades are all missing.
+TableStart withoutStudents(const Rows& rows, HeaderChoice choice)
 {
-    std::size_t first = mostColumns;
-    for (const Record* row : rows) {
-        first = std::min(first, firstFilled(row->fields));
+    const auto first = std::find_if(rows.begin(), rows.end(),
+                                    [](const Row* row) { return filledCount(*row) >= 2; });
+    const auto index = static_cast<std::size_t>(first - rows.begin());
+    if (first == rows.end() || choice == HeaderChoice::absent) {
+        return {std::nullopt, index};
     }
-    return first;
+    return {index, index + 1};
+}
+
+// student is the first row that reads as one, or rows.size() where none does.
+TableStart findTableStart(const Rows& rows, std::size_t student,
+                          const std::vector<std::size_t>& numericColumns, HeaderChoice choice)
+{
+    if (student == rows.size()) {
+        return withoutStudents(rows, choice);
+    }
+    const auto header = nearestHeaderAbove(rows, student, numericColumns);
+    if (choice == HeaderChoice::detect && header) {
+        return {header, *header + 1};
+    }
+    if (choice == HeaderChoice::present) {
+        // Failing a header that reads as one, the nearest row of several cells, or the first.
+        std::size_t forced = header.value_or(student);
+        for (std::size_t row = student; !header && row-- > 0;) {
+            if (filledCount(*rows[row]) >= 2) {
+                forced = row;
+                break;
+            }
+        }
+        return {forced, forced + 1};
+    }
+    // No header: above the first student, the rows that may be students too, up to a title.
+    std::size_t first = student;
+    while (first > 0 &&
+           (choice == HeaderChoice::absent ? filledCount(*rows[first - 1]) >= 2
+                                           : couldBeStudent(*rows[first - 1], numericColumns))) {
+        --first;
+    }
+    return {std::nullopt, first};
 }
 
 std::string columnName(const Layout& layout, std::size_t column)
 {
-    return column < layout.header.size() ? std::string(trimmed(layout.header[column])) : "";
+    return column < layout.names.size() ? std::string(trimmed(layout.names[column])) : "";
 }
 
 // The columns after the identification that may be grades, from what they hold and their
@@ -135,7 +282,7 @@ MaybeGrades maybeGrades(const Layout& layout, const std::vector<ColumnFields>& c
         const bool saysGrade = namesGrade(name);
         // A name that says grade keeps a column of grades out of range among them.
         const bool grades = mostlyGrades(fields) || (saysGrade && mostlyNumbers(fields));
-        const bool blank = fields.filled == 0 && (layout.header.empty() || saysGrade);
+        const bool blank = fields.filled == 0 && (layout.names.empty() || saysGrade);
         if (!namesNoGrade(name) && (grades || blank)) {
             found.possible.push_back(column);
             found.withNumbers += grades ? 1 : 0;
@@ -149,37 +296,25 @@ MaybeGrades maybeGrades(const Layout& layout, const std::vector<ColumnFields>& c
     return found;
 }
 
-// Why the grades are unclear, the columns to choose from and three of them for a command
-// to try.
+// Why the grades are unclear, the columns to choose from and, where three of them may be
+// grades, the first three for a command to try.
 void explainUnclear(LayoutDecision& decision, const MaybeGrades& found)
 {
-    const Layout& layout = decision.layout;
     decision.problem = LayoutProblem::gradesUnclear;
     decision.candidates = found.possible;
+    decision.otherNumbers = found.others;
     const std::size_t numbers = found.withNumbers;
     if (found.possible.size() > 3) {
         decision.why = "h\u00e1 " + std::to_string(found.possible.size()) +
                        " colunas que podem ser as notas, e o c\u00e1lculo usa tr\u00eas";
-    } else {
-        decision.candidates.insert(decision.candidates.end(), found.others.begin(),
-                                   found.others.end());
-        std::sort(decision.candidates.begin(), decision.candidates.end());
-        decision.why = numbers == 0 ? "n\u00e3o encontrei colunas de notas"
-                                    : "encontrei s\u00f3 " +
-                                          plural(static_cast<long>(numbers), "coluna que pode",
-                                                 "colunas que podem") +
-                                          " ser de notas";
+        decision.example.assign(found.possible.begin(), found.possible.begin() + 3);
+        return;
     }
-    std::vector<std::size_t> example = decision.candidates;
-    for (std::size_t column = layout.identification + 1;
-         example.size() < 3 && column < layout.width; ++column) {
-        if (std::find(example.begin(), example.end(), column) == example.end()) {
-            example.push_back(column);
-        }
-    }
-    example.resize(3, layout.identification + 1);
-    std::sort(example.begin(), example.end());
-    std::copy(example.begin(), example.end(), decision.example.begin());
+    decision.why = numbers == 0 ? "n\u00e3o encontrei colunas de notas"
+                                : "encontrei s\u00f3 " +
+                                      plural(static_cast<long>(numbers), "coluna que pode",
+                                             "colunas que podem") +
+                                      " ser de notas";
 }
 
 // The grade columns: the three that may be, or of more, the three named so; or, in
@@ -229,15 +364,15 @@ std::optional<std::size_t> namedColumn(const Layout& layout, const std::string& 
         return std::stoul(named) - 1;
     }
     const auto found =
-        std::find_if(layout.header.begin(), layout.header.end(),
+        std::find_if(layout.names.begin(), layout.names.end(),
                      [&named](const std::string& name) { return sameName(name, named); });
-    if (found != layout.header.end()) {
-        return static_cast<std::size_t>(found - layout.header.begin());
+    if (found != layout.names.end()) {
+        return static_cast<std::size_t>(found - layout.names.begin());
     }
     if (const auto column = columnOfLetters(named)) {
         return column;
     }
-    why = layout.header.empty()
+    why = layout.names.empty()
               ? "colunas de notas por nome pedem um cabe\u00e7alho"
               : "n\u00e3o h\u00e1 coluna \"" + named +
                     "\" no cabe\u00e7alho, cujas colunas s\u00e3o " + headerNamesList(layout);
@@ -250,7 +385,7 @@ bool useNamedColumns(LayoutDecision& decision, const LayoutOptions& options, std
     for (std::size_t i = 0; i < 3; ++i) {
         const auto column = namedColumn(layout, options.gradeColumns.at(i), decision.why);
         if (!column) {
-            decision.problem = LayoutProblem::unusableOptions;
+            decision.problem = LayoutProblem::optionsDoNotFit;
             return false;
         }
         layout.gradeColumns.at(i) = *column;
@@ -258,28 +393,29 @@ bool useNamedColumns(LayoutDecision& decision, const LayoutOptions& options, std
     const auto& grades = layout.gradeColumns;
     const std::size_t last = *std::max_element(grades.begin(), grades.end());
     if (last >= std::max(widest, layout.width)) {
-        decision.problem = LayoutProblem::unusableOptions;
+        decision.problem = LayoutProblem::optionsDoNotFit;
         decision.why = "n\u00e3o h\u00e1 coluna " + columnLetters(last) + " (" +
                        std::to_string(last + 1) + "): as linhas t\u00eam at\u00e9 " +
-                       std::to_string(widest) + " campos";
+                       plural(static_cast<long>(widest), "campo", "campos");
         return false;
     }
-    if (grades[0] == grades[1] || grades[0] == grades[2] || grades[1] == grades[2]) {
-        decision.problem = LayoutProblem::unusableOptions;
-        decision.why = "--notas nomeia a mesma coluna duas vezes";
-        return false;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::count(grades.begin(), grades.end(), grades.at(i)) > 1) {
+            decision.problem = LayoutProblem::unusableOptions;
+            decision.why = "--notas nomeia a coluna " + columnLetters(grades.at(i)) + " duas vezes";
+            return false;
+        }
     }
     layout.width = std::max(layout.width, last + 1);
     return true;
 }
 
 // The rows below the table's start that stand for the class: no row of totals among them.
-std::vector<const Record*> classRows(std::span<const Record* const> rows)
+Rows classRows(std::span<const Row* const> rows)
 {
-    std::vector<const Record*> students;
-    for (const Record* row : rows) {
-        const std::size_t first = firstFilled(row->fields);
-        if (first < row->fields.size() && !isSummaryLabel(trimmed(row->fields[first]))) {
+    Rows students;
+    for (const Row* row : rows) {
+        if (!isSummaryLabel(firstText(*row))) {
             students.push_back(row);
         }
     }
@@ -288,46 +424,95 @@ std::vector<const Record*> classRows(std::span<const Record* const> rows)
 
 void placeTable(Layout& layout, const Rows& rows, const TableStart& start)
 {
-    layout.tableStart = start.header                   ? rows[*start.header]->line
-                        : start.firstRow < rows.size() ? rows[start.firstRow]->line
-                                                       : rows.back()->line + 1;
-    for (const std::size_t title : start.titles) {
-        if (rows[title]->line > layout.tableStart) {
-            layout.titleLines.push_back(rows[title]->line);
+    layout.tableStart = start.header                   ? rows[*start.header]->position
+                        : start.firstRow < rows.size() ? rows[start.firstRow]->position
+                                                       : rows.back()->position + 1;
+    if (start.header) {
+        const Row& header = *rows[*start.header];
+        layout.header = header.position;
+        layout.headerNumber = header.number;
+        layout.names.assign(std::min(filledWidth(header), mostColumns), std::string());
+        for (const Cell& cell : header.cells) {
+            if (cell.column < layout.names.size()) {
+                layout.names[cell.column] = header.textOf(cell);
+            }
         }
     }
-    if (start.header) {
-        const Fields& header = rows[*start.header]->fields;
-        layout.headerLine = rows[*start.header]->line;
-        layout.header.assign(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                                  header.size(), mostColumns + 1)));
+}
+
+// Without a header: the number of fields most rows have, as a spreadsheet writes every
+// row of text with as many, empty ones included; but not the columns empty in every row.
+std::size_t mostCommonWidth(std::span<const Row* const> rows)
+{
+    std::map<std::size_t, int> rowsOfWidth;
+    std::size_t widestFilled = 0;
+    for (const Row* row : rows) {
+        ++rowsOfWidth[row->width()];
+        widestFilled = std::max(widestFilled, filledWidth(*row));
     }
+    std::pair<std::size_t, int> most{0, 0};
+    for (const auto& [width, count] : rowsOfWidth) {
+        if (count >= most.second) { // on a tie, the wider: a narrower row lacks fields
+            most = {width, count};
+        }
+    }
+    return std::min(most.first, widestFilled);
+}
+
+// The first column with text in any row: the columns before it are an empty margin.
+std::size_t firstColumnWithText(std::span<const Row* const> rows)
+{
+    std::size_t first = mostColumns;
+    for (const Row* row : rows) {
+        first = std::min(first, firstFilled(*row));
+    }
+    return first == mostColumns ? 0 : first;
+}
+
+// The first column that identifies a student: the first the header names so, where it
+// names one; else the first with text, but a column of ticks before another with text.
+std::size_t identificationColumn(const Layout& layout, std::span<const Row* const> students,
+                                 std::size_t firstWithText)
+{
+    for (std::size_t column = firstWithText;
+         column < layout.names.size() && !namesGrade(layout.names[column]); ++column) {
+        if (namesIdentification(layout.names[column])) {
+            return column;
+        }
+    }
+    const std::vector<ColumnFields> columns = fieldsByColumn(students, firstWithText + 2);
+    const bool filledAfter =
+        columns.at(firstWithText + 1).filled >= columns.at(firstWithText).filled;
+    return onlyMarks(columns.at(firstWithText)) && filledAfter ? firstWithText + 1 : firstWithText;
 }
 
 // The width and where the identification is, from the header and the class's rows.
-void measureTable(Layout& layout, std::span<const Record* const> students, const Record* header)
+void measureTable(Layout& layout, std::span<const Row* const> students, const Row* header,
+                  bool endAtLastCell)
 {
-    const bool whitespace = layout.separator == whitespaceSeparated;
-    std::vector<const Record*> named(students.begin(), students.end());
+    if (layout.wordsOnly) {
+        layout.identification = 0;
+        layout.width = fewestColumns;
+        return;
+    }
+    Rows named(students.begin(), students.end());
     if (header != nullptr) {
         named.push_back(header);
     }
-    layout.identification = whitespace ? 0 : firstColumnWithText(named);
-    if (layout.identification == mostColumns) {
-        layout.identification = 0;
-    }
-    const std::size_t width = whitespace          ? fewestColumns
-                              : header != nullptr ? filledWidth(header->fields)
-                                                  : mostCommonWidth(students);
+    layout.identification = identificationColumn(layout, students, firstColumnWithText(named));
+    const std::size_t width = header != nullptr ? filledWidth(*header)
+                              : endAtLastCell   ? widestRow(students)
+                                                : mostCommonWidth(students);
     layout.width = std::max(width, layout.identification + fewestColumns);
 }
 
-bool allPlainNumbers(std::span<const Record* const> rows, std::size_t column)
+bool allPlainNumbers(std::span<const Row* const> rows, std::size_t column)
 {
     bool any = false;
-    for (const Record* row : rows) {
-        if (column < row->fields.size() && !isBlank(row->fields[column])) {
-            if (!plainNumber(row->fields[column])) {
+    for (const Row* row : rows) {
+        const Cell* cell = row->at(column);
+        if (cell != nullptr && isFilled(*cell)) {
+            if (cell->kind != CellKind::number && !plainNumber(row->textOf(*cell))) {
                 return false;
             }
             any = true;
@@ -336,50 +521,73 @@ bool allPlainNumbers(std::span<const Record* const> rows, std::size_t column)
     return any;
 }
 
-void findNumberColumns(Layout& layout, std::span<const Record* const> students)
+void findNumberColumns(Layout& layout, std::span<const Row* const> students)
 {
     layout.numberColumns.assign(layout.width, false);
     for (std::size_t column = 0; column < layout.width; ++column) {
         // Before the grades, a column identifies the student, unless its name says data.
-        const bool identifies =
-            column >= layout.identification && column < layout.identificationEnd &&
-            !(column < layout.header.size() && namesData(layout.header[column]));
+        const bool identifies = column >= layout.identification &&
+                                column < layout.identificationEnd &&
+                                !(column < layout.names.size() && namesData(layout.names[column]));
         layout.numberColumns[column] =
             gradeInColumn(layout, column) || (!identifies && allPlainNumbers(students, column));
     }
 }
 
+// A row wider than a sheet where the header would be: no table of it can be written.
+bool tooWideAbove(const std::deque<Row>& rows, std::uint64_t tableStart)
+{
+    return std::any_of(rows.begin(), rows.end(), [tableStart](const Row& row) {
+        return row.problem == RowProblem::tooWide && row.position <= tableStart;
+    });
+}
+
+void chooseColumns(LayoutDecision& decision, const LayoutOptions& options, const Rows& rows,
+                   const Rows& students)
+{
+    Layout& layout = decision.layout;
+    if (!options.gradeColumns.empty()) {
+        useNamedColumns(decision, options, widestRow(rows));
+    } else if (!layout.wordsOnly &&
+               !chooseGradeColumns(decision, fieldsByColumn(students, layout.width)) &&
+               students.empty()) {
+        // No student to compute, none to compute wrongly, and no grade columns to claim.
+        decision = LayoutDecision{layout, LayoutProblem::none, {}, {}, {}, {}};
+        decision.layout.gradesFound = false;
+        decision.layout.gradeColumns = {layout.width - 3, layout.width - 2, layout.width - 1};
+    }
+}
+
 } // namespace
 
-LayoutDecision decideLayout(const std::deque<Record>& firstRecords, SeparatorChoice separator,
+LayoutDecision decideLayout(const std::deque<Row>& firstRows, RowShape shape,
                             const LayoutOptions& options)
 {
     LayoutDecision decision;
     Layout& layout = decision.layout;
-    layout.separator = separator.separator;
+    const bool wordsOnly = shape.wordsOnly;
+    layout.wordsOnly = wordsOnly;
     Rows rows;
-    for (const Record& record : firstRecords) {
-        if (separator.saidByFirstLine && record.line == 1) {
-            layout.directiveLine = 1;
-        } else if (record.problem == RecordProblem::none && filledWidth(record.fields) > 0) {
-            rows.push_back(&record);
+    for (const Row& row : firstRows) {
+        if (row.problem == RowProblem::none && filledWidth(row) > 0) {
+            rows.push_back(&row);
         }
     }
-    if (layout.separator == whitespaceSeparated && !options.gradeColumns.empty()) {
-        decision.problem = LayoutProblem::unusableOptions;
-        decision.why = "--notas pede campos separados por ';', tabula\u00e7\u00e3o ou ','";
+    if (wordsOnly && !options.gradeColumns.empty()) {
+        decision.problem = LayoutProblem::optionsDoNotFit;
+        decision.why = "o arquivo n\u00e3o tem colunas separadas por ';', tabula\u00e7\u00e3o ou "
+                       "',', que --notas nomeie: seus campos s\u00e3o separados por espa\u00e7os";
         return decision;
     }
     if (rows.empty()) {
+        layout.tableStart = firstRows.empty() ? 0 : firstRows.front().position;
+        layout.gradesFound = false;
         return decision;
     }
-    const auto first = std::find_if(rows.begin(), rows.end(),
-                                    [](const Record* row) { return readsAsStudent(row->fields); });
-    const std::optional<std::size_t> firstStudent =
-        first == rows.end()
-            ? std::nullopt
-            : std::optional<std::size_t>(static_cast<std::size_t>(first - rows.begin()));
-    const std::vector<const Record*> below = classRows({first, rows.end()});
+    const auto first =
+        std::find_if(rows.begin(), rows.end(), [](const Row* row) { return readsAsStudent(*row); });
+    const auto firstStudent = static_cast<std::size_t>(first - rows.begin());
+    const Rows below = classRows({first, rows.end()});
     const std::vector<std::size_t> numeric =
         numericColumns(fieldsByColumn(below, widestRow(below)));
     const bool namesNeedHeader =
@@ -389,26 +597,17 @@ LayoutDecision decideLayout(const std::deque<Record>& firstRecords, SeparatorCho
                                     : options.header;
     const TableStart start = findTableStart(rows, firstStudent, numeric, choice);
     placeTable(layout, rows, start);
-    const std::vector<const Record*> students = classRows(
-        {rows.begin() + static_cast<std::ptrdiff_t>(std::min(start.firstRow, rows.size())),
-         rows.end()});
-    measureTable(layout, students, start.header ? rows[*start.header] : nullptr);
-    if (layout.width > mostColumns) {
+    if (tooWideAbove(firstRows, layout.tableStart)) {
         decision.problem = LayoutProblem::tooWide;
         decision.why = "o cabe\u00e7alho tem mais de 16.384 colunas, o m\u00e1ximo de uma planilha";
         return decision;
     }
-    if (!options.gradeColumns.empty()) {
-        useNamedColumns(decision, options, widestRow(rows));
-    } else if (layout.separator != whitespaceSeparated &&
-               !chooseGradeColumns(decision, fieldsByColumn(students, layout.width)) &&
-               students.empty()) {
-        // No student to compute, none to compute wrongly: the last three columns will do.
-        decision.problem = LayoutProblem::none;
-        decision.why.clear();
-        decision.candidates.clear();
-        layout.gradeColumns = {layout.width - 3, layout.width - 2, layout.width - 1};
-    }
+    const Rows students = classRows(
+        {rows.begin() + static_cast<std::ptrdiff_t>(std::min(start.firstRow, rows.size())),
+         rows.end()});
+    measureTable(layout, students, start.header ? rows[*start.header] : nullptr,
+                 shape.endAtLastCell);
+    chooseColumns(decision, options, rows, students);
     const std::size_t firstGrade =
         *std::min_element(layout.gradeColumns.begin(), layout.gradeColumns.end());
     layout.identificationEnd =
@@ -419,7 +618,7 @@ LayoutDecision decideLayout(const std::deque<Record>& firstRecords, SeparatorCho
 
 std::vector<std::string> columnNames(const Layout& layout)
 {
-    std::vector<std::string> names = layout.header;
+    std::vector<std::string> names = layout.names;
     if (names.empty()) {
         const std::size_t identifications = layout.width - 3 - layout.identification;
         std::size_t identification = 0;
@@ -437,31 +636,4 @@ std::vector<std::string> columnNames(const Layout& layout)
     }
     names.resize(layout.width);
     return names;
-}
-
-// A column as a spreadsheet names it (C, aa), from 0; none for other text.
-std::optional<std::size_t> columnOfLetters(std::string_view text)
-{
-    if (text.empty() || text.size() > 3) {
-        return std::nullopt;
-    }
-    std::size_t column = 0;
-    for (const char letter : text) {
-        const char upper =
-            letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
-        if (upper < 'A' || upper > 'Z') {
-            return std::nullopt;
-        }
-        column = column * 26 + static_cast<std::size_t>(upper - 'A') + 1;
-    }
-    return column - 1;
-}
-
-std::string columnLetters(std::size_t column)
-{
-    std::string letters;
-    for (std::size_t rest = column + 1; rest > 0; rest = (rest - 1) / 26) {
-        letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
-    }
-    return letters;
 }

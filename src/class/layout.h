@@ -3,21 +3,19 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "text/records.h"
-#include "text/separator.h"
+#include "cells/cell.h"
+#include "cells/row_source.h"
 
-// How many lines, and bytes of them, are read ahead to decide the layout.
-constexpr std::size_t linesReadAhead = 100;
+// How many rows, and bytes of their text, are read ahead to decide the layout.
+constexpr std::size_t rowsReadAhead = 100;
 constexpr std::size_t bytesReadAhead = std::size_t{256} << 10U;
-
-// A sheet has at most this many columns; a row wider than that is no row of a class.
-constexpr std::size_t mostColumns = 16384;
 
 enum class HeaderChoice { detect, present, absent };
 
@@ -30,49 +28,55 @@ struct LayoutOptions {
 
 // What the start of a class file says about the rest.
 struct Layout {
-    char separator = whitespaceSeparated;
-    long directiveLine = 0; // Excel's "sep=;", or 0
-    long headerLine = 0;    // 0 where there is none
-    // Rows before tableStart are titles, as are these, between the header and the first
-    // student.
-    long tableStart = 1;
-    std::vector<long> titleLines;
-    std::vector<std::string> header; // its fields, where there is one
-    std::size_t width = 4;           // fields a row has
-    // The columns that identify a student: the first with text (an empty margin may come
-    // before it) up to the first grade.
+    bool wordsOnly = false; // words separated by blanks: the last three the grades
+    // The header's position among the rows, where there is one, and the number a message
+    // gives it.
+    std::optional<std::uint64_t> header;
+    long headerNumber = 0;
+    // Rows before this position are titles; titles are above the header only.
+    std::uint64_t tableStart = 0;
+    std::vector<std::string> names; // the header's, by column, where there is one
+    std::size_t width = 4; // the class's columns; cells right of them are the teacher's notes
+    // The columns that identify a student: from the first one that does (an empty
+    // margin, or a column of marks, may come before it) up to the first grade.
     std::size_t identification = 0;
     std::size_t identificationEnd = 1;
     std::array<std::size_t, 3> gradeColumns{1, 2, 3};
+    // Whether the grade columns were found: a file without students has none to show.
+    bool gradesFound = true;
     // The columns of numbers: the grades, and those, but the identification, whose every
     // field read ahead is a plain number (Faltas, 4º Bim, Média final).
     std::vector<bool> numberColumns;
 };
 
-// Why no layout could be decided: the options do not fit the file, or the file does not
-// say which columns are the grades, or it is too wide for a sheet.
-enum class LayoutProblem { none, unusableOptions, gradesUnclear, tooWide };
+// Why no layout could be decided: the options are not of the form they take, or they do
+// not fit the file, or the file does not say which columns are the grades, or it is too
+// wide for a sheet.
+enum class LayoutProblem { none, unusableOptions, optionsDoNotFit, gradesUnclear, tooWide };
 
 struct LayoutDecision {
     Layout layout;
     LayoutProblem problem = LayoutProblem::none;
     std::string why; // UTF-8
-    // Where the grades are unclear: the columns it could not choose between, and the three
-    // of them a command to try would name.
+    // Where the grades are unclear: the columns that may be grades, the other columns of
+    // numbers, and three columns a command to try would name, where there are three that
+    // may be.
     std::vector<std::size_t> candidates;
-    std::array<std::size_t, 3> example{};
+    std::vector<std::size_t> otherNumbers;
+    std::vector<std::size_t> example;
 };
 
-// Decides from the records of the file's first lines:
+// Decides from the first rows of a class:
 // - the header: the row just above the first that reads as a student, where its names
 //   stand over the columns of numbers; rows above it are titles;
-// - the columns: the identification is the first with text; the grades are those named,
-//   or else the three columns of numbers from 0 to 10 whose names do not say otherwise
-//   (Faltas, Média, Nº...); where that leaves more or fewer than three, names that say
-//   grade choose, or else the grades are unclear;
-// - the width: the header's fields up to its last name; without a header, the number of
-//   fields most rows have, up to the last column filled in any.
-LayoutDecision decideLayout(const std::deque<Record>& firstRecords, SeparatorChoice separator,
+// - the columns: the identification is the first named so, or else the first with text;
+//   the grades are those named, or else the three columns of numbers from 0 to 10 whose
+//   names do not say otherwise (Faltas, Média, Nº...); where that leaves more or fewer
+//   than three, names that say grade choose, or else the grades are unclear;
+// - the width: the header's cells up to its last name; without a header, the number of
+//   fields most rows have, up to the last column filled in any; of a sheet, whose rows
+//   end at their last filled cell, its widest row.
+LayoutDecision decideLayout(const std::deque<Row>& firstRows, RowShape shape,
                             const LayoutOptions& options);
 
 // Which grade, from 0, column holds, if any. Asked of every cell, so defined here.
@@ -88,11 +92,5 @@ inline std::optional<std::size_t> gradeInColumn(const Layout& layout, std::size_
 
 // The table's column names: the header's, or made up where there is none.
 std::vector<std::string> columnNames(const Layout& layout);
-
-// A column as a spreadsheet names it, from 0: A, B, ..., Z, AA, ...
-std::string columnLetters(std::size_t column);
-
-// The column that letters name, as a spreadsheet does (C, aa), from 0; none for other text.
-std::optional<std::size_t> columnOfLetters(std::string_view text);
 
 #endif

@@ -12,36 +12,73 @@ namespace {
 using Words = std::vector<std::string_view>;
 
 // Words are compared as comparableName leaves them: lower case, no accents.
-// Not grades: data about the class (absences, means, results)...
-const Words dataWords = {"falta",     "faltas",      "frequencia", "freq",      "presenca",
-                         "presencas", "aulas",       "media",      "medias",    "mediana",
-                         "total",     "totais",      "soma",       "resultado", "situacao",
-                         "conceito",  "recuperacao", "rec",        "recup",     "final"};
+// Not grades: data about the class (absences, means, totals, results)...
+const Words dataWords = {
+    "falta",    "faltas",   "frequencia",  "freq",        "presenca",  "presencas",  "aulas",
+    "media",    "medias",   "mediana",     "total",       "totais",    "soma",       "resultado",
+    "situacao", "conceito", "recuperacao", "rec",         "recup",     "final",      "mf",
+    "ma",       "mg",       "mp",          "ms",          "nf",        "score",      "current",
+    "unposted", "course",   "numerator",   "denominator", "indicator", "downloaded", "average"};
 
-// ...and numbers that identify a student, or say where.
+// ...and numbers that identify a student, or say where, as schools and learning platforms
+// name them.
 const Words identifyingWords = {
-    "no", "nro",   "num", "numero", "chamada", "matricula", "mat", "ra",      "codigo", "cod",
-    "id", "idade", "ano", "turma",  "serie",   "telefone",  "tel", "celular", "cpf",    "rg"};
+    "no",          "nro",        "num",          "numero",   "chamada", "matricula", "mat",
+    "ra",          "codigo",     "cod",          "id",       "idade",   "ano",       "turma",
+    "serie",       "telefone",   "tel",          "celular",  "cpf",     "rg",        "sis",
+    "login",       "section",    "secao",        "username", "user",    "email",     "mail",
+    "institution", "department", "orgdefinedid", "number",   "ordem",   "inscricao"};
 
 const Words gradeWords = {
-    "nota",    "notas",    "prova",    "provas",    "avaliacao", "avaliacoes", "av",
-    "aval",    "bimestre", "bim",      "trimestre", "tri",       "semestre",   "unidade",
-    "etapa",   "teste",    "trabalho", "trab",      "atividade", "exercicio",  "exame",
-    "periodo", "modulo",   "ciclo",    "parcial",   "simulado"};
+    "nota",    "notas",    "prova",      "provas",    "avaliacao", "avaliacoes", "av",
+    "aval",    "bimestre", "bim",        "trimestre", "tri",       "semestre",   "unidade",
+    "etapa",   "teste",    "trabalho",   "trab",      "atividade", "exercicio",  "exame",
+    "periodo", "modulo",   "ciclo",      "parcial",   "simulado",  "quiz",       "exam",
+    "test",    "homework", "assignment", "essay",     "midterm",   "project"};
 
-const Words identificationWords = {"nome",     "nomes",     "aluno",         "alunos",
-                                   "aluna",    "alunas",    "estudante",     "estudantes",
-                                   "discente", "inscricao", "identificacao", "ordem"};
+// The names of the columns that say who a student is.
+const Words identificationWords = {
+    "nome",      "nomes",      "aluno",    "alunos",        "aluna",   "alunas",
+    "estudante", "estudantes", "discente", "identificacao", "student", "name",
+    "first",     "last",       "surname",  "given",         "family"};
 
 const Words titleWords = {"escola", "colegio",    "classe",  "professor",  "professora",
                           "prof",   "disciplina", "materia", "componente", "curso",
                           "data",   "boletim",    "diario",  "relatorio",  "lista"};
 
-const Words summaryWords = {"media",      "medias",     "mediana",    "total",       "totais",
-                            "soma",       "somatorio",  "maximo",     "maxima",      "minimo",
-                            "minima",     "maior",      "menor",      "aprovados",   "aprovadas",
-                            "reprovados", "reprovadas", "quantidade", "qtd",         "qtde",
-                            "contagem",   "desvio",     "percentual", "porcentagem", "frequencia"};
+// A row of totals is labelled by one of these, and perhaps words that say of what.
+const Words summaryWords = {
+    "media",     "medias",     "mediana",     "total",      "totais",  "soma",  "somatorio",
+    "maximo",    "maxima",     "minimo",      "minima",     "maior",   "menor", "aprovados",
+    "aprovadas", "reprovados", "reprovadas",  "quantidade", "qtd",     "qtde",  "contagem",
+    "desvio",    "percentual", "porcentagem", "frequencia", "average", "mean",  "maximum",
+    "minimum",   "sum",        "count"};
+const Words summaryQualifiers = {
+    "da",        "de",     "do",     "das",       "dos",    "a",      "o",     "e",
+    "em",        "turma",  "classe", "sala",      "geral",  "notas",  "nota",  "alunos",
+    "alunas",    "final",  "anual",  "bimestral", "padrao", "por",    "cento", "aritmetica",
+    "ponderada", "class",  "of",     "the",       "grade",  "grades", "score", "scores",
+    "media",     "maxima", "minima", "maior",     "menor"};
+
+// The rows a learning platform's export puts among its students, and the texts it puts
+// in their cells.
+const std::vector<std::string_view> platformLabels = {
+    "points possible", "muted",      "class average", "average",  "points", "possible", "date",
+    "due date",        "max points", "weight",        "category", "out of"};
+const std::vector<std::string_view> platformMarkers = {"muted", "read only", "manual posting"};
+
+// A student who left, or is no longer graded in the class, by the word a school's
+// records use, and the word the table says.
+struct Status {
+    std::string_view typed;
+    std::string_view said;
+};
+const std::vector<Status> statuses = {
+    {"transferido", "TRANSFERIDO"}, {"transferida", "TRANSFERIDA"}, {"tr", "TRANSFERIDO"},
+    {"desistente", "DESISTENTE"},   {"evadido", "EVADIDO"},         {"evadida", "EVADIDA"},
+    {"remanejado", "REMANEJADO"},   {"remanejada", "REMANEJADA"},   {"cancelado", "CANCELADO"},
+    {"cancelada", "CANCELADA"},     {"trancado", "TRANCADO"},       {"trancada", "TRANCADA"},
+    {"abandono", "ABANDONO"}};
 
 bool isAsciiDigit(char32_t character)
 {
@@ -174,7 +211,8 @@ bool namesData(std::string_view columnName)
 
 bool namesNoGrade(std::string_view columnName)
 {
-    return hasWordOf(columnName, dataWords) || hasWordOf(columnName, identifyingWords);
+    return hasWordOf(columnName, dataWords) || hasWordOf(columnName, identifyingWords) ||
+           hasWordOf(columnName, identificationWords);
 }
 
 bool namesGrade(std::string_view columnName)
@@ -209,7 +247,50 @@ bool isSummaryLabel(std::string_view text)
     if (text.empty() || isAsciiDigitByte(text.front())) {
         return false;
     }
-    return isOneOf(firstWord(text), summaryWords);
+    // "Média da turma", "Total:", "Maior nota 3B"; not "Máximo Souza", a student.
+    const std::string name = comparableWords(text, 6);
+    const Words words = wordsOf(name);
+    return !words.empty() && isOneOf(words.front(), summaryWords) &&
+           std::all_of(words.begin() + 1, words.end(), [](std::string_view word) {
+               return isOneOf(word, summaryQualifiers) ||
+                      std::any_of(word.begin(), word.end(), isAsciiDigitByte);
+           });
+}
+
+bool isPlatformLabel(std::string_view text)
+{
+    if (text.empty() || isAsciiDigitByte(text.front())) {
+        return false;
+    }
+    const std::string name = comparableWords(text, 4);
+    return std::find(platformLabels.begin(), platformLabels.end(), name) != platformLabels.end();
+}
+
+bool isPlatformMarker(std::string_view text)
+{
+    if (text.empty() || isAsciiDigitByte(text.front())) {
+        return false;
+    }
+    const std::string name = comparableWords(text, 3);
+    return std::find(platformMarkers.begin(), platformMarkers.end(), name) != platformMarkers.end();
+}
+
+std::string_view statusSaid(std::string_view text)
+{
+    if (text.empty() || text.size() > 24 || isAsciiDigitByte(text.front())) {
+        return {};
+    }
+    const std::string name = comparableWords(text, 2);
+    const auto found = std::find_if(statuses.begin(), statuses.end(),
+                                    [&name](const Status& status) { return status.typed == name; });
+    return found == statuses.end() ? std::string_view() : found->said;
+}
+
+bool namesIdentification(std::string_view columnName)
+{
+    return hasWordOf(columnName, identificationWords) ||
+           hasWordOf(columnName, {"ra", "matricula", "mat", "no", "numero", "chamada", "codigo",
+                                  "id", "inscricao", "ordem", "username", "login"});
 }
 
 bool isWholeNumber(std::string_view text)

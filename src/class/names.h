@@ -13,6 +13,13 @@
 // around it. "  Nº da Matrícula: " becomes "no da matricula".
 std::string comparableName(std::string_view utf8);
 
+// Whether text may be a label, a status or a name of the lists here: most texts a pass
+// asks about are matrículas and grades, which start with a digit.
+inline bool mayBeWord(std::string_view text)
+{
+    return !text.empty() && (text.front() < '0' || text.front() > '9');
+}
+
 // Whether two names are the same but for case, accents and the blanks around them.
 bool sameName(std::string_view one, std::string_view other);
 
@@ -38,8 +45,25 @@ bool startsAsColumnName(std::string_view text);
 bool startsAsTitle(std::string_view text);
 
 // A row of totals below the students is labelled so: its first word is Média, Total, Soma,
-// Máximo, Mínimo, Aprovados, Reprovados and the like. text is without blanks around it.
+// Máximo, Mínimo, Aprovados, Reprovados and the like, and any other says of what (da
+// turma, geral, das notas) or is a number. "Máximo Souza" is a student. text is without
+// blanks around it.
 bool isSummaryLabel(std::string_view text);
+
+// A row a learning platform's export puts among its students (Points Possible, Muted,
+// Class average, Date) is labelled so, or has one of these texts in its cells (Muted,
+// (read only), Manual Posting).
+bool isPlatformLabel(std::string_view text);
+bool isPlatformMarker(std::string_view text);
+
+// What a status typed where a grade goes says of a student who has no grades to compute:
+// TRANSFERIDO for Transferido or TR, DESISTENTE, EVADIDO, REMANEJADO, CANCELADO; nothing
+// for any other text.
+std::string_view statusSaid(std::string_view text);
+
+// A column whose name says it identifies a student: Nome, Aluno, RA, Matrícula, Nº,
+// Student, Username and the like.
+bool namesIdentification(std::string_view columnName);
 
 // A field that holds a whole number, as a matrícula or a roll number: digits alone.
 bool isWholeNumber(std::string_view text);

@@ -3,200 +3,122 @@
 #include <algorithm>
 
 #include "class/names.h"
+#include "text/fields.h"
 
 namespace {
 
-std::size_t filledCount(const Fields& fields)
+// A cell whose value the file does not keep still says a row is there.
+bool hasContent(const Row& row)
 {
-    return static_cast<std::size_t>(std::count_if(
-        fields.begin(), fields.end(), [](std::string_view field) { return !isBlank(field); }));
+    return row.problem != RowProblem::none ||
+           std::any_of(row.cells.begin(), row.cells.end(), [](const Cell& cell) {
+               return isFilled(cell) || cell.problem != CellProblem::none;
+           });
 }
 
-std::string_view identificationOf(const Fields& fields)
+bool identificationUnknown(const Layout& layout, const Row& row)
 {
-    const std::size_t first = firstFilled(fields);
-    return first < fields.size() ? trimmed(fields[first]) : std::string_view();
-}
-
-// A header names the columns of numbers below it, up to its last name: at least three of
-// them, or all there are. Numbers name them only after a column's name (Aluno;1;2;3); a
-// blank or a dash under its names is a student's missing grade, not a name.
-bool qualifiesAsHeader(const Fields& fields, const std::vector<std::size_t>& numericColumns)
-{
-    const std::string_view identification = identificationOf(fields);
-    if (!hasLetterOrDigit(identification) || isWholeNumber(identification)) {
-        return false;
+    for (std::size_t column = layout.identification; column < layout.identificationEnd; ++column) {
+        const Cell* cell = row.at(column);
+        if (cell != nullptr && cell->problem != CellProblem::none) {
+            return true;
+        }
     }
-    const bool numbersMayName = startsAsColumnName(identification);
-    const std::size_t width = filledWidth(fields);
-    std::size_t named = 0;
-    for (const std::size_t column : numericColumns) {
-        if (column >= width) {
+    return false;
+}
+
+// A date under a grade's heading, as a platform's export dates its assignments.
+bool looksLikeDate(const Row& row, const Cell& cell)
+{
+    if (cell.kind == CellKind::date || cell.kind == CellKind::dateTime) {
+        return true;
+    }
+    const std::string_view text = row.textOf(cell);
+    const bool digit = text.find_first_of("0123456789") != std::string_view::npos;
+    const bool letter = std::any_of(text.begin(), text.end(), [](char character) {
+        return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z');
+    });
+    return cell.kind == CellKind::text && digit &&
+           (letter || text.find('/') != std::string_view::npos) && !isGrade(text);
+}
+
+// Where a platform's text or a status may start: a letter, or "(read only)"'s parenthesis.
+// Grades start otherwise, and most cells a row is asked about are grades.
+bool mayBeWords(std::string_view text)
+{
+    const char first = text.empty() ? '0' : text.front();
+    return (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z') || first == '(' ||
+           static_cast<unsigned char>(first) >= 0x80U;
+}
+
+// What the cells under the grades' headings say of a row: a platform's text there, a
+// status (Transferido), or, of a row without identification, dates.
+struct UnderGrades {
+    bool platform = false;
+    bool status = false;
+};
+
+UnderGrades underGrades(const Layout& layout, const Row& row, bool identified)
+{
+    UnderGrades found;
+    for (const std::size_t column : layout.gradeColumns) {
+        const Cell* cell = row.at(column);
+        if (cell == nullptr || !isFilled(*cell) || (identified && cell->kind == CellKind::number)) {
             continue;
         }
-        const std::string_view name = fields[column];
-        if (!hasLetterOrDigit(name) || (isGrade(name) && !numbersMayName)) {
-            return false;
+        const std::string_view typed = row.textOf(*cell);
+        if (identified && !typed.empty() && typed.front() >= '0' && typed.front() <= '9') {
+            continue; // a grade, as most are
         }
-        ++named;
-    }
-    return named > 0 && named >= std::min<std::size_t>(3, numericColumns.size());
-}
-
-// Without a header, a row above the first student that may be one, whose grades are
-// missing or not numbers: four fields at least, something under two of the columns of
-// numbers. A row of fewer words, in the form separated by spaces, is a title. A number
-// identifying the row has made it the first student already.
-bool couldBeStudent(const Fields& fields, const std::vector<std::size_t>& numericColumns)
-{
-    const std::string_view identification = identificationOf(fields);
-    if (fields.size() < 4 || filledCount(fields) < 2 || startsAsColumnName(identification) ||
-        startsAsTitle(identification)) {
-        return false;
-    }
-    const auto underNumbers =
-        std::count_if(numericColumns.begin(), numericColumns.end(), [&fields](std::size_t column) {
-            return column < fields.size() && !isBlank(fields[column]);
-        });
-    return underNumbers >= 2;
-}
-
-// Between a header and the first student, a row of one text alone is a title of a part of
-// the class; anything else there is a row of the table.
-bool isSectionTitle(const Fields& fields)
-{
-    return filledCount(fields) == 1 && !isWholeNumber(identificationOf(fields));
-}
-
-std::vector<std::size_t> upTo(std::size_t end)
-{
-    std::vector<std::size_t> indexes(end);
-    for (std::size_t index = 0; index < end; ++index) {
-        indexes[index] = index;
-    }
-    return indexes;
-}
-
-std::optional<std::size_t> nearestHeaderAbove(const std::vector<const Record*>& rows,
-                                              std::size_t student,
-                                              const std::vector<std::size_t>& numericColumns)
-{
-    for (std::size_t row = student; row-- > 0;) {
-        if (qualifiesAsHeader(rows[row]->fields, numericColumns)) {
-            return row;
+        const std::string_view text = trimmed(typed);
+        if (!identified && looksLikeDate(row, *cell)) {
+            found.platform = true;
+        } else if (cell->kind == CellKind::text && mayBeWords(text)) {
+            found.platform = found.platform || isPlatformMarker(text);
+            found.status = found.status || !statusSaid(text).empty();
         }
     }
-    return std::nullopt;
-}
-
-TableStart withHeader(const std::vector<const Record*>& rows, std::size_t header,
-                      std::size_t student)
-{
-    TableStart start{header, header + 1, upTo(header)};
-    for (std::size_t row = header + 1; row < student; ++row) {
-        if (isSectionTitle(rows[row]->fields)) {
-            start.titles.push_back(row);
-        }
-    }
-    return start;
-}
-
-// No row reads as a student: the first of several fields is the header, unless there is
-// none; then the rows are students whose grades are all missing.
-TableStart withoutStudents(const std::vector<const Record*>& rows, HeaderChoice choice)
-{
-    const auto first = std::find_if(
-        rows.begin(), rows.end(), [](const Record* row) { return filledCount(row->fields) >= 2; });
-    const auto index = static_cast<std::size_t>(first - rows.begin());
-    if (first == rows.end() || choice == HeaderChoice::absent) {
-        return {std::nullopt, index, upTo(index)};
-    }
-    return {index, index + 1, upTo(index)};
+    return found;
 }
 
 } // namespace
 
-bool readsAsStudent(const Fields& fields)
+RowKind classifyRow(const Layout& layout, const Row& row)
 {
-    const std::size_t first = firstFilled(fields);
-    if (filledCount(fields) < 2) {
-        return false;
-    }
-    const std::string_view identification = trimmed(fields[first]);
-    if (startsAsColumnName(identification) || startsAsTitle(identification) ||
-        isSummaryLabel(identification)) {
-        return false;
-    }
-    return isWholeNumber(identification) ||
-           std::any_of(fields.begin() + static_cast<std::ptrdiff_t>(first) + 1, fields.end(),
-                       [](std::string_view field) { return isGrade(field); });
-}
-
-TableStart findTableStart(const std::vector<const Record*>& rows,
-                          std::optional<std::size_t> firstStudent,
-                          const std::vector<std::size_t>& numericColumns, HeaderChoice choice)
-{
-    if (!firstStudent) {
-        return withoutStudents(rows, choice);
-    }
-    const std::size_t student = *firstStudent;
-    const auto header = nearestHeaderAbove(rows, student, numericColumns);
-    if (choice == HeaderChoice::detect && header) {
-        return withHeader(rows, *header, student);
-    }
-    if (choice == HeaderChoice::present) {
-        // Failing a header that reads as one, the nearest row of several fields, or the first.
-        std::size_t forced = header.value_or(student);
-        for (std::size_t row = student; !header && row-- > 0;) {
-            if (filledCount(rows[row]->fields) >= 2) {
-                forced = row;
-                break;
-            }
-        }
-        return withHeader(rows, forced, std::max(student, forced + 1));
-    }
-    // No header: above the first student, the rows that may be students too, up to a title.
-    std::size_t first = student;
-    while (first > 0 && (choice == HeaderChoice::absent
-                             ? filledCount(rows[first - 1]->fields) >= 2
-                             : couldBeStudent(rows[first - 1]->fields, numericColumns))) {
-        --first;
-    }
-    return {std::nullopt, first, upTo(first)};
-}
-
-RowKind classifyRow(const Layout& layout, const Record& record)
-{
-    if (record.line == layout.directiveLine) {
-        return RowKind::directive;
-    }
-    // Most rows are students, whose identification shows they are not blank.
-    const std::string_view identification = identificationOf(layout, record);
-    if (identification.empty() && record.problem == RecordProblem::none &&
-        filledWidth(record.fields) == 0) {
-        return RowKind::blank;
-    }
-    if (record.line == layout.headerLine) {
+    if (layout.header && row.position == *layout.header) {
         return RowKind::header;
     }
-    if (record.line < layout.tableStart ||
-        std::binary_search(layout.titleLines.begin(), layout.titleLines.end(), record.line)) {
+    // Most rows are students, whose identification shows they are not blank.
+    const std::string_view identification = identificationOf(layout, row);
+    if (identification.empty() && !hasContent(row)) {
+        return RowKind::blank;
+    }
+    if (row.position < layout.tableStart) {
         return RowKind::title;
     }
-    if (record.problem != RecordProblem::none) {
+    if (row.problem != RowProblem::none) {
         return RowKind::student; // an error row, which says why
     }
-    return identification.empty() || isSummaryLabel(identification) ? RowKind::footer
-                                                                    : RowKind::student;
+    const UnderGrades under = underGrades(layout, row, !identification.empty());
+    const bool label = mayBeWord(identification);
+    if (under.platform || (label && isPlatformLabel(identification))) {
+        return RowKind::platform;
+    }
+    if (identification.empty()) {
+        return identificationUnknown(layout, row) ? RowKind::student : RowKind::footer;
+    }
+    if (label && isSummaryLabel(identification)) {
+        return RowKind::footer;
+    }
+    return under.status ? RowKind::status : RowKind::student;
 }
 
-std::string_view identificationOf(const Layout& layout, const Record& record)
+std::string_view identificationOf(const Layout& layout, const Row& row)
 {
-    const std::size_t end = std::min(layout.identificationEnd, record.fields.size());
-    for (std::size_t column = layout.identification; column < end; ++column) {
-        const std::string_view field = trimmed(record.fields[column]);
-        if (!field.empty()) {
-            return field;
+    for (std::size_t column = layout.identification; column < layout.identificationEnd; ++column) {
+        const Cell* cell = row.at(column);
+        if (cell != nullptr && isFilled(*cell)) {
+            return trimmed(row.textOf(*cell));
         }
     }
     return {};

@@ -3,8 +3,9 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "text/encoding.h"
+#include "class/names.h"
 #include "grading/grading.h"
+#include "text/encoding.h"
 
 namespace {
 
@@ -21,30 +22,29 @@ std::string gradeProblem(std::size_t number, GradeProblem problem, std::string_v
     }
 }
 
-std::string recordProblem(const Record& record)
+std::string rowProblem(const Row& row)
 {
-    switch (record.problem) {
-    case RecordProblem::tooLong:
+    switch (row.problem) {
+    case RowProblem::tooLong:
         return "a linha tem mais de 1 MiB";
-    case RecordProblem::nullByte:
+    case RowProblem::tooWide:
+        return "a linha tem mais de 16.384 campos";
+    case RowProblem::nullByte:
         return "a linha tem bytes nulos";
-    case RecordProblem::openQuote:
-        return "aspas abertas na linha " + std::to_string(record.line) + " n\u00e3o se fecham";
+    case RowProblem::openQuote:
+        return "aspas abertas na linha " + std::to_string(row.number) + " n\u00e3o se fecham";
     default:
         return {};
     }
 }
 
-std::string shapeProblem(const Record& record, const Layout& layout, std::size_t fields)
+std::string cellProblem(CellProblem problem)
 {
-    if (record.problem != RecordProblem::none) {
-        return recordProblem(record);
-    }
-    if (fields > mostColumns) {
-        return "a linha tem mais de 16.384 campos";
-    }
-    return "a linha tem " + plural(static_cast<long>(fields), "campo", "campos") + ", e n\u00e3o " +
-           std::to_string(layout.width);
+    return problem == CellProblem::formulaWithoutValue
+               ? "a f\u00f3rmula desta c\u00e9lula n\u00e3o tem valor guardado no arquivo; abra a "
+                 "planilha e salve-a de novo"
+               : "esta c\u00e9lula aponta para um texto que o arquivo n\u00e3o tem; abra a "
+                 "planilha e salve-a de novo";
 }
 
 bool outsideZeroToTen(float grade)
@@ -52,50 +52,68 @@ bool outsideZeroToTen(float grade)
     return grade < 0.0f || grade > 10.0f;
 }
 
-void readGrades(StudentRow& row, const Layout& layout, GradeFields& grades)
+void readGrades(const Row& row, const Layout& layout, GradeFields& grades, StudentRow& student)
 {
-    for (std::size_t i = 0; i < 3 && row.error.empty(); ++i) {
+    for (std::size_t i = 0; i < 3 && student.error.empty(); ++i) {
         const std::size_t column = layout.gradeColumns.at(i);
-        const std::string_view field = row.cells.at(column);
-        const GradeField read = readGradeField(field, grades);
+        const Cell* cell = row.at(column);
+        const std::string_view text = cell == nullptr ? std::string_view() : row.textOf(*cell);
+        // A date, a boolean or an error in a grade's place is no number, whatever its text.
+        const GradeField read = cell != nullptr && isFilled(*cell) && !mayBeGrade(*cell)
+                                    ? GradeField{GradeProblem::notANumber, 0.0f}
+                                    : readGradeField(text, grades);
         if (read.problem != GradeProblem::none) {
-            row.error = gradeProblem(i + 1, read.problem, field);
-            row.errorColumn = column;
+            student.error = gradeProblem(i + 1, read.problem, text);
+            student.errorColumn = column;
         } else if (outsideZeroToTen(read.grade)) {
-            row.warnings.emplace_back(column, "nota " + std::to_string(i + 1) + ' ' +
-                                                  quotedForMessage(field) +
-                                                  " fora do intervalo de 0 a 10");
+            student.warnings.emplace_back(column, "nota " + std::to_string(i + 1) + ' ' +
+                                                      quotedForMessage(text) +
+                                                      " fora do intervalo de 0 a 10");
         }
-        row.grades.at(i) = read.grade;
+        student.grades.at(i) = read.grade;
     }
 }
 
-// A spreadsheet's formula whose value the file does not keep: where it is a grade or the
-// identification, the student cannot be computed; elsewhere it is only said.
-void readUncomputed(const Record& record, const Layout& layout, StudentRow& row)
+// A cell whose value the file does not keep: where it is a grade or the identification,
+// the student cannot be computed; elsewhere it is only said.
+void readUnknownCells(const Row& row, const Layout& layout, StudentRow& student)
 {
-    for (const std::size_t column : record.uncomputed) {
+    for (const Cell& cell : row.cells) {
+        if (cell.problem == CellProblem::none) {
+            continue;
+        }
+        const std::size_t column = cell.column;
         const bool needed = gradeInColumn(layout, column) ||
                             (column >= layout.identification && column < layout.identificationEnd);
-        const std::string said =
-            "a f\u00f3rmula desta c\u00e9lula n\u00e3o tem valor guardado no arquivo; abra a "
-            "planilha e salve-a de novo";
-        if (needed && row.error.empty()) {
-            row.error = said;
-            row.errorColumn = column;
+        if (needed && student.error.empty()) {
+            student.error = cellProblem(cell.problem);
+            student.errorColumn = column;
         } else if (!needed) {
-            row.warnings.emplace_back(column, said);
+            student.warnings.emplace_back(column, cellProblem(cell.problem));
         }
     }
 }
 
-void startRow(const Record& record, StudentRow& row)
+// The status typed where a grade goes.
+std::string statusOf(const Row& row, const Layout& layout)
 {
-    row.line = record.line;
-    row.conceptLetter.clear();
-    row.error.clear();
-    row.errorColumn.reset();
-    row.warnings.clear();
+    for (const std::size_t column : layout.gradeColumns) {
+        const std::string_view said = statusSaid(trimmed(row.textAt(column)));
+        if (!said.empty()) {
+            return std::string(said);
+        }
+    }
+    return {};
+}
+
+void startStudent(const Row& row, StudentRow& student)
+{
+    student.row = &row;
+    student.conceptLetter.clear();
+    student.status.clear();
+    student.error.clear();
+    student.errorColumn.reset();
+    student.warnings.clear();
 }
 
 } // namespace
@@ -105,60 +123,33 @@ std::string plural(long count, std::string_view singular, std::string_view plura
     return std::to_string(count) + ' ' + std::string(count == 1 ? singular : pluralForm);
 }
 
-bool placeCells(const Record& record, const Layout& layout, Fields& cells)
+void gradeStudent(const Row& row, RowKind kind, const Layout& layout, GradeFields& grades,
+                  StudentRow& student)
 {
-    cells.assign(record.fields.begin(), record.fields.end());
-    while (cells.size() > layout.width && isBlank(cells.back())) {
-        cells.pop_back();
-    }
-    if (record.exactColumns && cells.size() < layout.width) {
-        cells.resize(layout.width, std::string_view(""));
-    }
-    return record.problem == RecordProblem::none && cells.size() == layout.width;
-}
-
-void keepWholeText(const Record& record, const Layout& layout, Fields& cells)
-{
-    cells.assign(layout.width, std::string_view());
-    cells.front() = record.text;
-}
-
-void gradeStudent(const Record& record, const Layout& layout, GradeFields& grades, StudentRow& row)
-{
-    startRow(record, row);
-    if (!placeCells(record, layout, row.cells)) {
-        row.error = shapeProblem(record, layout, row.cells.size());
-        keepWholeText(record, layout, row.cells);
+    startStudent(row, student);
+    if (row.problem != RowProblem::none) {
+        student.error = rowProblem(row);
         return;
     }
-    readUncomputed(record, layout, row);
-    readGrades(row, layout, grades);
-    if (row.error.empty()) {
-        row.weightedAverage = computeWeightedAverage(row.grades[0], row.grades[1], row.grades[2]);
-        row.conceptLetter = classifyConcept(row.weightedAverage);
+    if (row.unknownValues) {
+        readUnknownCells(row, layout, student);
+    }
+    if (kind == RowKind::status) {
+        student.status = statusOf(row, layout);
+        return;
+    }
+    readGrades(row, layout, grades, student);
+    if (student.error.empty()) {
+        student.weightedAverage =
+            computeWeightedAverage(student.grades[0], student.grades[1], student.grades[2]);
+        student.conceptLetter = classifyConcept(student.weightedAverage);
     }
 }
 
-void refuseStudent(const Record& record, const Layout& layout, std::string_view why,
-                   StudentRow& row)
+void refuseStudent(const Row& row, std::string_view why, StudentRow& student)
 {
-    startRow(record, row);
-    row.error = why;
-    if (!placeCells(record, layout, row.cells)) {
-        keepWholeText(record, layout, row.cells);
-    }
-}
-
-std::optional<double> cellNumber(const StudentRow& row, const Layout& layout, std::size_t column)
-{
-    const auto grade = gradeInColumn(layout, column);
-    if (grade && !row.conceptLetter.empty()) {
-        return shownNumber(row.grades.at(*grade));
-    }
-    if (column < layout.numberColumns.size() && layout.numberColumns[column]) {
-        return plainNumber(row.cells[column]);
-    }
-    return std::nullopt;
+    startStudent(row, student);
+    student.error = why;
 }
 
 double shownNumber(float value)
@@ -168,10 +159,13 @@ double shownNumber(float value)
     return std::strtod(digits.data(), nullptr);
 }
 
-std::string definition(const StudentRow& row)
+std::string definition(const StudentRow& student)
 {
-    if (row.conceptLetter.empty()) {
-        return "erro: " + row.error;
+    if (!student.status.empty()) {
+        return student.status;
     }
-    return isApproved(row.conceptLetter) ? "APROVADO" : "REPROVADO";
+    if (student.conceptLetter.empty()) {
+        return "erro: " + student.error;
+    }
+    return isApproved(student.conceptLetter) ? "APROVADO" : "REPROVADO";
 }

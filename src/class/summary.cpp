@@ -2,12 +2,24 @@
 
 #include <algorithm>
 
-#include "text/encoding.h"
 #include "grading/grading.h"
+#include "text/encoding.h"
 
 void countStudent(ClassCounts& counts, const StudentRow& row)
 {
     ++counts.students;
+    if (!row.status.empty()) {
+        const auto found = std::find_if(counts.statuses.begin(), counts.statuses.end(),
+                                        [&row](const std::pair<std::string, long>& status) {
+                                            return status.first == row.status;
+                                        });
+        if (found == counts.statuses.end()) {
+            counts.statuses.emplace_back(row.status, 1);
+        } else {
+            ++found->second;
+        }
+        return;
+    }
     if (row.conceptLetter.empty()) {
         ++counts.withErrors;
         return;
@@ -25,8 +37,15 @@ std::string summary(const ClassCounts& counts)
 {
     std::string text = plural(counts.students, "aluno", "alunos") + ": " +
                        plural(counts.approved, "aprovado", "aprovados") + ", " +
-                       plural(counts.failed, "reprovado", "reprovados") + ", " +
-                       std::to_string(counts.withErrors) + " com erro\n";
+                       plural(counts.failed, "reprovado", "reprovados") + ", ";
+    for (const auto& [status, count] : counts.statuses) {
+        std::string word = status;
+        std::transform(word.begin(), word.end(), word.begin(), [](char letter) {
+            return letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
+        });
+        text += plural(count, word, word + "s") + ", ";
+    }
+    text += std::to_string(counts.withErrors) + " com erro\n";
     constexpr long longestBar = 40;
     const long most =
         std::max(1L, *std::max_element(counts.perConcept.begin(), counts.perConcept.end()));
@@ -49,15 +68,18 @@ std::string summary(const ClassCounts& counts)
 
 std::string describeLayout(const Layout& layout, const std::vector<std::string>& names)
 {
-    std::string text = layout.headerLine != 0
-                           ? "cabe\u00e7alho na linha " + std::to_string(layout.headerLine)
+    std::string text = layout.header
+                           ? "cabe\u00e7alho na linha " + std::to_string(layout.headerNumber)
                            : std::string("sem cabe\u00e7alho");
+    if (!layout.gradesFound) {
+        return text;
+    }
     text += "; notas nas colunas ";
     for (std::size_t i = 0; i < 3; ++i) {
         const std::size_t column = layout.gradeColumns.at(i);
         text += i == 0 ? "" : i == 1 ? ", " : " e ";
         text += columnLetters(column);
-        if (layout.headerLine != 0) {
+        if (layout.header) {
             text += ' ' + quotedForMessage(names.at(column));
         }
     }

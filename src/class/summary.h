@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "class/layout.h"
@@ -13,6 +14,8 @@ struct ClassCounts {
     long approved = 0;
     long failed = 0;
     long withErrors = 0;
+    // By the word Definição says (TRANSFERIDO), in the order first met: a few at most.
+    std::vector<std::pair<std::string, long>> statuses;
     std::array<long, 5> perConcept{}; // A to E
     // Of the students computed: the sum of their means, for the mean of means, and the
     // highest and the lowest.
@@ -23,8 +26,8 @@ struct ClassCounts {
 
 void countStudent(ClassCounts& counts, const StudentRow& row);
 
-// How many students, approved, failed and with errors, then a bar chart of the concepts;
-// each line after the first starts with two spaces.
+// How many students, approved, failed, of each status and with errors, then a bar chart of
+// the concepts; each line after the first starts with two spaces.
 std::string summary(const ClassCounts& counts);
 
 // "cabeçalho na linha 1; notas nas colunas C "Nota 1", D "Nota 2" e E "Nota 3"".

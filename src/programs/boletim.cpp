@@ -8,8 +8,8 @@
 #include <string>
 
 #include "grading/grading.h"
-#include "platform/platform.h"
 #include "grading/reading.h"
+#include "platform/platform.h"
 
 int main()
 try {

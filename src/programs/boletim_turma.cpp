@@ -19,69 +19,16 @@
 #include <vector>
 
 #include "class/class_file.h"
-#include "tables/csv_table.h"
-#include "text/encoding.h"
-#include "text/fields.h"
+#include "grading/reading.h"
 #include "platform/output_file.h"
 #include "platform/platform.h"
-#include "grading/reading.h"
+#include "programs/turma_options.h"
+#include "tables/csv_table.h"
 #include "tables/workbook.h"
+#include "text/encoding.h"
+#include "text/fields.h"
 
 namespace {
-
-constexpr int allComputed = 0;
-constexpr int someRowsHadErrors = 1;
-constexpr int couldNotRun = 2;
-
-constexpr std::string_view usage =
-    "Uso: boletim-turma [OP\u00c7\u00c3O]... [ARQUIVO]\n"
-    "Calcula a m\u00e9dia ponderada, o conceito e o resultado de cada aluno de uma turma\n"
-    "e escreve uma tabela na sa\u00edda padr\u00e3o ou, com -o, num arquivo.\n"
-    "\n"
-    "Cada linha do ARQUIVO \u00e9 um aluno: os campos que o identificam e tr\u00eas notas.\n"
-    "ARQUIVO \u00e9 uma planilha .xlsx ou .ods, ou um arquivo de texto cujos campos s\u00e3o\n"
-    "separados por ';', tabula\u00e7\u00e3o ou ',' (com aspas, como as planilhas os gravam)\n"
-    "ou por espa\u00e7os. Sem ARQUIVO, ou quando ARQUIVO \u00e9 -, l\u00ea a entrada padr\u00e3o.\n"
-    "\n"
-    "  -o, --saida=SA\u00cdDA   grava a tabela em SA\u00cdDA: uma planilha pronta para\n"
-    "                      imprimir, se o nome termina em .xlsx, com a tabela, um\n"
-    "                      resumo e um boletim por aluno; sen\u00e3o, a tabela em CSV\n"
-    "  -n, --notas=LISTA   as tr\u00eas colunas das notas, pela letra, pelo n\u00famero ou\n"
-    "                      pelo nome no cabe\u00e7alho: -n C,D,E, -n 3,4,5 ou\n"
-    "                      --notas '1\u00ba Bim,2\u00ba Bim,3\u00ba Bim' (sem ela: as colunas de\n"
-    "                      n\u00fameros de 0 a 10 cujo nome n\u00e3o diga o contr\u00e1rio)\n"
-    "      --folha=FOLHA   a folha de uma planilha .xlsx ou .ods, pelo nome ou pelo\n"
-    "                      n\u00famero (sem ela: a primeira)\n"
-    "      --cabecalho     a linha logo acima do primeiro aluno \u00e9 o cabe\u00e7alho\n"
-    "      --sem-cabecalho n\u00e3o h\u00e1 cabe\u00e7alho: o primeiro aluno vem depois dos "
-    "t\u00edtulos\n"
-    "  -p, --ponto         separa os campos com ',' e escreve os n\u00fameros com ponto\n"
-    "                      decimal, sem marca de ordem de bytes e com os textos como\n"
-    "                      foram digitados, para programas e planilhas em ingl\u00eas (sem\n"
-    "                      ela: ';', v\u00edrgula decimal e textos que uma planilha\n"
-    "                      tomaria por f\u00f3rmula precedidos de ')\n"
-    "  -h, --help          mostra esta ajuda e sai\n"
-    "  -V, --version       mostra a vers\u00e3o e sai\n"
-    "\n"
-    "Estado de sa\u00edda: 0 se todos os alunos foram calculados, 1 se alguma linha\n"
-    "teve erro, 2 se n\u00e3o foi poss\u00edvel executar.\n";
-
-constexpr std::string_view version = "boletim-turma (boletim) " BOLETIM_VERSION "\n"
-                                     "Licen\u00e7a MIT.\n";
-
-constexpr std::string_view tryHelp = "Experimente 'boletim-turma --help'.";
-
-// The program's own text goes into messages through local(); the user's words (a file's
-// name, an argument) and the system's error text are in the locale's encoding already.
-std::string local(std::string_view utf8)
-{
-    return inLocaleEncoding(utf8);
-}
-
-void writeError(const std::string& message)
-{
-    writeText(stderr, "boletim-turma: " + message + '\n');
-}
 
 std::string systemError()
 {
@@ -92,137 +39,6 @@ const std::string& cannotWrite()
 {
     static const std::string text = local("n\u00e3o foi poss\u00edvel escrever a sa\u00edda");
     return text;
-}
-
-// Writes text to standard output and makes sure it got there.
-int writeAndExit(std::string_view text)
-{
-    const std::string inLocale = local(text);
-    errno = 0;
-    writeText(stdout, inLocale);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        writeError(cannotWrite() + systemError());
-        return couldNotRun;
-    }
-    return allComputed;
-}
-
-struct Options {
-    ClassOptions classOptions;
-    TableStyle style = forPortugueseSpreadsheets;
-    std::string path = "-";
-    std::string outputPath = "-";
-};
-
-// The three columns of --notas, as given; none where the list is not three of them.
-std::vector<std::string> gradeColumnList(std::string_view list)
-{
-    const std::string text = lineAsUtf8(list);
-    Fields fields;
-    std::string unquoted;
-    splitQuotedLine(text, ',', fields, unquoted);
-    std::vector<std::string> columns;
-    for (const std::string_view field : fields) {
-        columns.emplace_back(trimmed(field));
-    }
-    const bool threeColumns =
-        columns.size() == 3 &&
-        std::none_of(columns.begin(), columns.end(), [](const std::string& column) {
-            return column.empty() || column.find_first_not_of('0') == std::string::npos;
-        });
-    return threeColumns ? columns : std::vector<std::string>{};
-}
-
-std::optional<int> usageError(const std::string& message)
-{
-    writeError(message + '\n' + local(tryHelp));
-    return couldNotRun;
-}
-
-// Whether arguments[next] is the option -LETTER (where it has a letter) or --NAME, which
-// takes a value: as -LETTERVALUE, -LETTER VALUE, --NAME=VALUE or --NAME VALUE. Puts it in value,
-// empty where the arguments end first.
-bool takesValue(const std::vector<std::string_view>& arguments, std::size_t& next,
-                std::optional<char> letter, std::string_view name, std::string_view& value)
-{
-    const std::string_view argument = arguments[next];
-    const std::string shortForm = letter ? std::string{'-', *letter} : std::string();
-    const std::string longForm = "--" + std::string(name);
-    if (argument.starts_with(longForm + "=")) {
-        value = argument.substr(longForm.size() + 1);
-    } else if (letter && argument.starts_with(shortForm) && argument.size() > 2) {
-        value = argument.substr(2);
-    } else if ((letter && argument == shortForm) || argument == longForm) {
-        value = ++next < arguments.size() ? arguments[next] : "";
-    } else {
-        return false;
-    }
-    return true;
-}
-
-// Takes the option at arguments[next] (and its value, where it has one); gives the exit
-// status where the program stops there.
-std::optional<int> takeOption(const std::vector<std::string_view>& arguments, std::size_t& next,
-                              Options& options)
-{
-    const std::string_view argument = arguments[next];
-    LayoutOptions& layout = options.classOptions.layout;
-    std::string_view value;
-    if (argument == "-p" || argument == "--ponto") {
-        options.style = forPrograms;
-    } else if (argument == "--cabecalho") {
-        layout.header = HeaderChoice::present;
-    } else if (argument == "--sem-cabecalho") {
-        layout.header = HeaderChoice::absent;
-    } else if (argument == "-h" || argument == "--help") {
-        return writeAndExit(usage);
-    } else if (argument == "-V" || argument == "--version") {
-        return writeAndExit(version);
-    } else if (takesValue(arguments, next, 'n', "notas", value)) {
-        layout.gradeColumns = gradeColumnList(value);
-        if (layout.gradeColumns.empty()) {
-            return usageError(local("--notas pede tr\u00eas colunas, separadas por v\u00edrgula, "
-                                    "como C,D,E ou 3,4,5: '") +
-                              std::string(value) + "'");
-        }
-    } else if (takesValue(arguments, next, std::nullopt, "folha", value)) {
-        if (value.empty()) {
-            return usageError(
-                local("a op\u00e7\u00e3o '--folha' pede o nome ou o n\u00famero de uma folha"));
-        }
-        options.classOptions.sheet = lineAsUtf8(value);
-    } else if (takesValue(arguments, next, 'o', "saida", value)) {
-        if (value.empty()) {
-            return usageError(local("a op\u00e7\u00e3o '") + std::string(argument) +
-                              local("' pede o nome do arquivo de sa\u00edda"));
-        }
-        options.outputPath = value;
-    } else {
-        return usageError(local("op\u00e7\u00e3o desconhecida: '") + std::string(argument) + "'");
-    }
-    return std::nullopt;
-}
-
-std::optional<int> readOptions(const std::vector<std::string_view>& arguments, Options& options)
-{
-    bool optionsEnded = false;
-    int operands = 0;
-    for (std::size_t next = 0; next < arguments.size(); ++next) {
-        const std::string_view argument = arguments[next];
-        if (!optionsEnded && argument == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
-            if (const auto status = takeOption(arguments, next, options)) {
-                return status;
-            }
-        } else if (++operands > 1) {
-            return usageError(local("arquivo a mais: '") + std::string(argument) +
-                              local("' (l\u00ea um s\u00f3 arquivo)"));
-        } else {
-            options.path = argument;
-        }
-    }
-    return std::nullopt;
 }
 
 // Where the table goes: standard output, or the file -o names.
@@ -267,7 +83,7 @@ std::string titleOf(const std::string& path)
 
 // Opens the destination that options name, with the writer of its table; gives the exit
 // status where it cannot.
-std::optional<int> openDestination(const Options& options, Destination& destination)
+std::optional<int> openDestination(const TurmaOptions& options, Destination& destination)
 {
     if (options.outputPath == "-") {
         destination.table = std::make_unique<CsvTable>(destination.output, options.style);
@@ -365,55 +181,85 @@ std::string forShell(std::string_view argument)
 
 // The grade columns are unclear: which they could be, and the command that names three.
 void explainUnclearGrades(const ClassResult& result, const std::string& source,
-                          const std::vector<std::string_view>& arguments)
+                          const std::vector<std::string>& arguments)
 {
-    std::string text = local(result.problem) + ":\n";
+    std::string text = local(result.problem) + (result.columns.empty() ? "\n" : ":\n");
     for (const std::string& column : result.columns) {
         text += "  " + local(column) + '\n';
+    }
+    if (!result.otherColumns.empty()) {
+        text += local("Outras colunas de n\u00fameros:") + '\n';
+        for (const std::string& column : result.otherColumns) {
+            text += "  " + local(column) + '\n';
+        }
+    }
+    if (result.exampleColumns.empty()) {
+        text += local("Diga quais s\u00e3o as tr\u00eas notas, na ordem dos pesos 1, 2 e 3, com "
+                      "-n e as letras ou os nomes das colunas.");
+        writeError(source + ": " + text);
+        return;
     }
     text += local("Diga quais s\u00e3o as tr\u00eas notas, na ordem dos pesos 1, 2 e 3, com -n; "
                   "por exemplo:\n  boletim-turma -n ") +
             result.exampleColumns;
-    for (const std::string_view argument : arguments) {
+    for (const std::string& argument : arguments) {
         text += ' ' + forShell(argument);
     }
     writeError(source + ": " + text);
 }
 
-int finish(const ClassResult& result, const std::string& source, Destination& destination,
-           const std::vector<std::string_view>& arguments)
+// Says why the run stopped where it did not compute the class.
+void explainOutcome(const ClassResult& result, const std::string& source,
+                    const std::vector<std::string>& arguments)
 {
-    if (result.outcome == ClassOutcome::unusableOptions) {
+    switch (result.outcome) {
+    case ClassOutcome::unusableOptions:
         usageError(local(result.problem));
-    }
-    if (result.outcome == ClassOutcome::gradesUnclear) {
+        break;
+    case ClassOutcome::gradesUnclear:
         explainUnclearGrades(result, source, arguments);
-    }
-    if (result.outcome == ClassOutcome::tooWide || result.outcome == ClassOutcome::tooLarge) {
+        break;
+    case ClassOutcome::optionsDoNotFit:
+    case ClassOutcome::tooWide:
+    case ClassOutcome::tooLarge:
         writeError(source + ": " + local(result.problem));
-    }
-    if (result.outcome == ClassOutcome::unreadable) {
+        break;
+    case ClassOutcome::unreadable:
         writeError(local(result.problem));
-    }
-    if (result.outcome == ClassOutcome::sheetFull) {
+        break;
+    case ClassOutcome::sheetFull:
         static_assert(mostRowsOfASheet == 1048576);
         writeError(local("a tabela passa de 1.048.576 linhas, o m\u00e1ximo de uma planilha; "
                          "escreva-a em CSV"));
+        break;
+    default:
+        break;
     }
+}
+
+int finish(const ClassResult& result, const std::string& source, Destination& destination,
+           const std::vector<std::string>& arguments)
+{
+    explainOutcome(result, source, arguments);
     if (result.outcome != ClassOutcome::computed || !closeDestination(destination, result.counts)) {
         discardDestination(destination);
         return couldNotRun;
     }
-    const std::string summaryText = source + ": " + local(result.layoutDescription) + "\n" +
-                                    source + ": " + local(summary(result.counts));
+    const ClassCounts& counts = result.counts;
+    std::string summaryText = source + ": " + local(result.layoutDescription) + "\n" + source +
+                              ": " + local(summary(counts));
+    const bool noneFound = counts.approved + counts.failed + counts.withErrors == 0;
+    if (noneFound) {
+        summaryText += source + ": " + local("nenhum aluno encontrado") + '\n';
+    }
     writeText(stderr, summaryText);
-    return result.counts.withErrors == 0 ? allComputed : someRowsHadErrors;
+    return counts.withErrors == 0 && !noneFound ? allComputed : someRowsHadErrors;
 }
 
 // A class file dropped on the program, which a file manager then starts in a console of
 // its own: the table goes beside it, as NAME-boletins.xlsx, and the window stays open until
 // its text is read. BOLETIM_CONSOLE_PROPRIO set takes this path anywhere, for its tests.
-bool droppedOn(const std::vector<std::string_view>& arguments, Options& options)
+bool droppedOn(const std::vector<std::string>& arguments, TurmaOptions& options)
 {
     const bool ownConsole =
         startedOwnConsole() || std::getenv("BOLETIM_CONSOLE_PROPRIO") != nullptr;
@@ -429,7 +275,7 @@ bool droppedOn(const std::vector<std::string_view>& arguments, Options& options)
     return true;
 }
 
-int run(const std::vector<std::string_view>& arguments, const Options& options)
+int run(const std::vector<std::string>& arguments, const TurmaOptions& options)
 {
     const bool standardInput = options.path == "-";
     const std::string source = standardInput ? local("(entrada padr\u00e3o)") : options.path;
@@ -460,23 +306,21 @@ int run(const std::vector<std::string_view>& arguments, const Options& options)
     return status;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// Runs the command the arguments give, and gives its exit status.
+int runCommand(const std::vector<std::string>& arguments)
 {
-    startStandardStreams();
-    // Messages in the user's language and encoding; numbers always with a point.
-    useMessageLocale();
-    useGradeNumbers();
-
-    const std::vector<std::string> given = programArguments(argc, argv);
-    const std::vector<std::string_view> arguments(given.begin(), given.end());
-    Options options;
+    TurmaOptions options;
     if (const auto status = readOptions(arguments, options)) {
         return *status;
     }
     const bool dropped = droppedOn(arguments, options);
-    int status = run(arguments, options);
+    int status = couldNotRun;
+    try {
+        status = run(arguments, options);
+    } catch (const std::bad_alloc&) {
+        // Every file and table of the run is gone by now, its temporary file with it.
+        writeError(local("mem\u00f3ria insuficiente para ler a turma"));
+    }
     if (dropped && status != couldNotRun && options.outputPath != "-") {
         writeError(local("a tabela est\u00e1 em '") + options.outputPath + "'");
     }
@@ -489,4 +333,15 @@ int main(int argc, char** argv)
         waitForEnter(local("Tecle Enter para fechar."));
     }
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    startStandardStreams();
+    // Messages in the user's language and encoding; numbers always with a point.
+    useMessageLocale();
+    useGradeNumbers();
+    return runCommand(programArguments(argc, argv));
 }

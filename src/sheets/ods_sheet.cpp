@@ -1,45 +1,55 @@
 #include "sheets/ods_sheet.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdlib>
 
-#include "class/layout.h"
+#include "text/fields.h"
 
 namespace {
 
-std::size_t repeatOf(std::string_view text)
-{
-    std::size_t repeat = 1;
-    const auto read = std::from_chars(text.data(), text.data() + text.size(), repeat);
-    return read.ec == std::errc() && repeat > 0 ? repeat : 1;
-}
-
 struct SheetNames final : XmlHandler {
     std::vector<std::string>& names;
+    int depth = 0;
 
     explicit SheetNames(std::vector<std::string>& kept) : names(kept) {}
 
+    // Only the spreadsheet's own tables: not one inside a cell or a drawing.
     void start(std::string_view name, const char** attributes) override
     {
-        if (name == "table") {
+        if (name == "table" && depth == 0) {
             names.emplace_back(attribute(attributes, "name"));
         }
+        depth += name == "table" || depth > 0 ? 1 : 0;
     }
-    void end(std::string_view /*name*/) override {}
+    void end(std::string_view /*name*/) override
+    {
+        depth -= depth > 0 ? 1 : 0;
+    }
     void text(std::string_view /*text*/) override {}
 };
 
+// Elements whose content belongs to no cell: a comment, drawings and what they hold, a
+// footnote, a table inside a cell, the sheet's own shapes.
+bool isApart(std::string_view name)
+{
+    return name == "annotation" || name == "shapes" || name == "frame" || name == "custom-shape" ||
+           name == "g" || name == "rect" || name == "line" || name == "ellipse" ||
+           name == "polygon" || name == "polyline" || name == "path" || name == "control" ||
+           name == "note" || name == "table" || name == "connector" || name == "caption" ||
+           name == "measure" || name == "circle" || name == "image";
+}
+
 // What a cell's attributes say of it.
-struct CellValue {
-    std::string type; // office:value-type
+struct CellRead {
+    std::string type;      // office:value-type
+    std::string errorType; // calcext:value-type, where it says error
     std::string value;
     std::string dateValue;
+    std::string timeValue;
     std::string booleanValue;
     std::string stringValue;
     bool formula = false;
-    std::size_t repeat = 1;
+    std::uint64_t repeat = 1;
 };
 
 class SheetRowsReader final : public XmlHandler {
@@ -48,72 +58,98 @@ class SheetRowsReader final : public XmlHandler {
 
     void start(std::string_view name, const char** attributes) override
     {
-        if (name == "table") {
-            inSheet_ = tables_++ == sheet_;
-        } else if (!inSheet_) {
+        if (apart_ > 0) {
+            ++apart_;
             return;
-        } else if (name == "table-row") {
-            row_ = SheetRow{};
-            rowRepeat_ = repeatOf(attribute(attributes, "number-rows-repeated"));
-            column_ = 0;
-        } else if (name == "table-cell" || name == "covered-table-cell") {
-            startCell(attributes);
-        } else if (name == "annotation") {
-            ++annotation_;
-        } else if (annotation_ == 0 && inCell_) {
-            startText(name, attributes);
+        }
+        if (depth_ == 0) { // outside the sheets' tables
+            if (name == "table") {
+                inSheet_ = tables_++ == sheet_;
+                depth_ = 1;
+            }
+            return;
+        }
+        if (!inSheet_ || (isApart(name) && (inCell_ || name == "shapes"))) {
+            apart_ = 1;
+            return;
+        }
+        ++depth_;
+        if (name == "table-row" && !inRow_) {
+            beginRow(attributes);
+        } else if ((name == "table-cell" || name == "covered-table-cell") && inRow_ && !inCell_) {
+            beginCell(attributes);
+        } else if (inCell_) {
+            beginText(name, attributes);
         }
     }
 
     void end(std::string_view name) override
     {
-        if (name == "table") {
-            inSheet_ = false;
-        } else if (!inSheet_) {
+        if (apart_ > 0) {
+            --apart_;
             return;
-        } else if (name == "annotation") {
-            --annotation_;
-        } else if (name == "p" || name == "h") {
-            --paragraph_;
-        } else if (name == "table-cell" || name == "covered-table-cell") {
+        }
+        if (depth_ == 0) {
+            return;
+        }
+        if (--depth_ == 0) {
+            inSheet_ = false;
+        } else if (inCell_ && (name == "table-cell" || name == "covered-table-cell")) {
             endCell();
-        } else if (name == "table-row") {
+        } else if (inRow_ && !inCell_ && name == "table-row") {
             endRow();
+        } else if (inCell_ && (name == "p" || name == "h")) {
+            --paragraph_;
         }
     }
 
     void text(std::string_view text) override
     {
-        if (inCell_ && paragraph_ > 0 && annotation_ == 0 && shown_.size() < longestCellText) {
+        if (inCell_ && paragraph_ > 0 && apart_ == 0 && shown_.size() <= longestRow) {
             shown_ += text;
         }
     }
 
   private:
-    static constexpr std::size_t longestCellText = std::size_t{1} << 20U;
+    void beginRow(const char** attributes)
+    {
+        inRow_ = true;
+        startRow(row_, 0, nextRow_);
+        rowRepeat_ = repeatCount(attribute(attributes, "number-rows-repeated"), UINT32_MAX);
+        column_ = 0;
+    }
 
-    void startCell(const char** attributes)
+    void beginCell(const char** attributes)
     {
         inCell_ = true;
         paragraphs_ = 0;
+        paragraph_ = 0;
         shown_.clear();
-        cell_ = CellValue{std::string(attribute(attributes, "value-type")),
-                          std::string(attribute(attributes, "value")),
-                          std::string(attribute(attributes, "date-value")),
-                          std::string(attribute(attributes, "boolean-value")),
-                          std::string(attribute(attributes, "string-value")),
-                          !attribute(attributes, "formula").empty(),
-                          repeatOf(attribute(attributes, "number-columns-repeated"))};
+        cell_ = CellRead{
+            std::string(attribute(attributes, "value-type")),
+            std::string(qualifiedAttribute(attributes, "calcext:value-type")),
+            std::string(attribute(attributes, "value")),
+            std::string(attribute(attributes, "date-value")),
+            std::string(attribute(attributes, "time-value")),
+            std::string(attribute(attributes, "boolean-value")),
+            std::string(attribute(attributes, "string-value")),
+            !attribute(attributes, "formula").empty(),
+            repeatCount(attribute(attributes, "number-columns-repeated"), mostColumns + 1)};
     }
 
     // The text a cell shows: its paragraphs, a line apiece, with their spaces and tabs.
-    void startText(std::string_view name, const char** attributes)
+    void beginText(std::string_view name, const char** attributes)
     {
         if (name == "p" || name == "h") {
             shown_ += paragraphs_++ > 0 ? "\n" : "";
             ++paragraph_;
+        } else if (paragraph_ == 0) {
+            return;
         } else if (name == "s") {
-            shown_.append(std::min<std::size_t>(repeatOf(attribute(attributes, "c")), 1024), ' ');
+            const std::uint64_t spaces = repeatCount(attribute(attributes, "c"), longestRow + 1);
+            shown_.append(std::min<std::size_t>(
+                              spaces, longestRow + 1 - std::min(longestRow + 1, shown_.size())),
+                          ' ');
         } else if (name == "tab") {
             shown_ += '\t';
         } else if (name == "line-break") {
@@ -121,81 +157,106 @@ class SheetRowsReader final : public XmlHandler {
         }
     }
 
+    // The cell's kind, value and text, from its value type.
+    [[nodiscard]] Cell typedCell(std::string& text) const
+    {
+        Cell cell;
+        const std::string& type = cell_.type;
+        text = shown_;
+        cell.kind = CellKind::text;
+        if (cell_.errorType == "error") {
+            cell.kind = CellKind::error;
+        } else if (type == "float" || type == "percentage" || type == "currency") {
+            typedNumber(cell, text);
+        } else if (type == "date") {
+            const auto days = daysOfIsoDate(cell_.dateValue);
+            const bool time = cell_.dateValue.find('T') != std::string::npos;
+            if (days) {
+                cell.number = *days;
+                cell.kind = time ? CellKind::dateTime : CellKind::date;
+                text = time ? isoDateTime(*days) : isoDate(*days);
+            }
+        } else if (type == "time") {
+            if (const auto days = daysOfDuration(cell_.timeValue)) {
+                cell.number = *days;
+                cell.kind = CellKind::time;
+                text = isoTime(*days);
+            }
+        } else if (type == "boolean") {
+            cell.kind = CellKind::boolean;
+            cell.number = cell_.booleanValue == "true" ? 1 : 0;
+            text = cell.number == 1 ? "VERDADEIRO" : "FALSO";
+        } else if (type == "string" && !cell_.stringValue.empty()) {
+            text = cell_.stringValue;
+        }
+        if (cell.kind == CellKind::text && isBlank(text)) {
+            cell.kind = CellKind::empty;
+        }
+        if (cell.kind == CellKind::empty && cell_.formula && type.empty()) {
+            cell.problem = CellProblem::formulaWithoutValue;
+        }
+        return cell;
+    }
+
     // A number as stored, unless it shows zero-padded (00123): then as shown.
-    [[nodiscard]] std::string numberShown() const
+    void typedNumber(Cell& cell, std::string& text) const
     {
         char* end = nullptr;
         const double number = std::strtod(cell_.value.c_str(), &end);
         if (cell_.value.empty() || end != cell_.value.c_str() + cell_.value.size()) {
-            return shown_;
+            return; // text, as shown
         }
-        const std::string text = numberText(number);
-        const bool padded = shown_.size() > text.size() && shown_.ends_with(text) &&
-                            shown_.find_first_not_of('0') == shown_.size() - text.size();
-        return padded ? shown_ : text;
-    }
-
-    [[nodiscard]] std::string cellText() const
-    {
-        const std::string& type = cell_.type;
-        if (type == "float") {
-            return numberShown();
-        }
-        if (type == "date") {
-            return cell_.dateValue.substr(0, cell_.dateValue.find('T'));
-        }
-        if (type == "boolean") {
-            return cell_.booleanValue == "true" ? "VERDADEIRO" : "FALSO";
-        }
-        if (type == "string" && !cell_.stringValue.empty()) {
-            return cell_.stringValue;
-        }
-        return shown_; // text, and what percentages, money and times show
+        cell.kind = CellKind::number;
+        cell.number = number;
+        const std::string stored = numberText(number);
+        const bool padded = shown_.size() > stored.size() && shown_.ends_with(stored) &&
+                            shown_.find_first_not_of('0') == shown_.size() - stored.size();
+        text = padded ? shown_ : stored;
     }
 
     void endCell()
     {
         inCell_ = false;
-        const std::string text = cellText();
-        const bool uncomputed = cell_.formula && cell_.type.empty() && text.empty();
-        if (text.empty() && !uncomputed) {
-            column_ += cell_.repeat; // blank: no cell is made for it
-            return;
+        std::string text;
+        Cell cell = typedCell(text);
+        if (cell.kind == CellKind::empty && cell.problem == CellProblem::none) {
+            column_ = std::min<std::uint64_t>(column_ + cell_.repeat, mostColumns + 1);
+            return; // blank: no cell is made for it
         }
-        for (std::size_t copy = 0; copy < cell_.repeat && column_ <= mostColumns; ++copy) {
-            if (uncomputed) {
-                row_.uncomputed.push_back(column_);
+        for (std::uint64_t copy = 0; copy < cell_.repeat; ++copy) {
+            cell.column = static_cast<std::uint32_t>(std::min<std::uint64_t>(column_, mostColumns));
+            column_ = std::min<std::uint64_t>(column_ + 1, mostColumns + 1);
+            if (!addCell(row_, cell, text)) {
+                return;
             }
-            placeCell(row_, column_++, text);
         }
     }
 
     void endRow()
     {
-        for (std::size_t copy = 0;
-             copy < rowRepeat_ && !row_.cells.empty() && nextRow_ <= mostSheetRows; ++copy) {
-            rows_.push_back(row_);
-            rows_.back().number = nextRow_++;
+        inRow_ = false;
+        if (!row_.cells.empty()) {
+            rows_.push_back({std::move(row_), rowRepeat_});
         }
-        if (row_.cells.empty()) {
-            nextRow_ += static_cast<long>(std::min<std::size_t>(rowRepeat_, mostSheetRows));
-        }
+        nextRow_ += static_cast<long>(std::min<std::uint64_t>(rowRepeat_, UINT32_MAX));
     }
 
     std::size_t sheet_;
     SheetRows& rows_;
     std::size_t tables_ = 0;
     bool inSheet_ = false;
-    SheetRow row_;
-    std::size_t rowRepeat_ = 1;
-    long nextRow_ = 1;
-    std::size_t column_ = 0;
+    int depth_ = 0; // of elements inside a sheet's table, the table itself 1
+    int apart_ = 0; // of elements inside one that belongs to no cell
+    bool inRow_ = false;
     bool inCell_ = false;
-    CellValue cell_;
+    Row row_;
+    std::uint64_t rowRepeat_ = 1;
+    long nextRow_ = 1;
+    std::uint64_t column_ = 0;
+    CellRead cell_;
     std::string shown_;
     int paragraphs_ = 0;
     int paragraph_ = 0;
-    int annotation_ = 0;
 };
 
 } // namespace

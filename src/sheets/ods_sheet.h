@@ -18,9 +18,10 @@ bool isOds(ZipArchive& zip);
 // A reader of content.xml that keeps the sheets' names in names, in order.
 std::unique_ptr<XmlHandler> odsSheetNames(std::vector<std::string>& names);
 
-// A reader of content.xml that puts each row of the sheet numbered sheet (from 0) with a
-// filled cell in rows as it ends; repeated rows and cells keep their places without
-// being made, where they are empty.
+// A reader of content.xml that puts each row of the sheet numbered sheet (from 0) in rows
+// as it ends, once however many times it is repeated; blank rows and cells take their
+// places without being made. What a cell holds besides its value (a comment, a drawing,
+// a table of its own) and the sheet's drawings are no part of any cell.
 std::unique_ptr<XmlHandler> odsRows(std::size_t sheet, SheetRows& rows);
 
 #endif

@@ -1,8 +1,8 @@
 // Built without libzip or expat: no spreadsheet can be read, and the user is told why.
 #include "sheets/sheet_source.h"
 
-std::unique_ptr<ClassSource> openSpreadsheet(LineReader& /*input*/, std::string_view /*source*/,
-                                             const std::string& /*sheet*/, ClassResult& result)
+std::unique_ptr<RowSource> openSpreadsheet(LineReader& /*input*/, std::string_view /*source*/,
+                                           const std::string& /*sheet*/, ClassResult& result)
 {
     result.outcome = ClassOutcome::refused;
     result.problem =

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "text/encoding.h"
 #include "class/layout.h"
 #include "class/names.h"
 #include "sheets/ods_sheet.h"
@@ -11,6 +10,7 @@
 #include "sheets/sheet_xml.h"
 #include "sheets/sheet_zip.h"
 #include "sheets/xlsx_sheet.h"
+#include "text/encoding.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ std::optional<std::size_t> chosenSheet(const std::vector<std::string>& names,
 }
 
 // The rows of one sheet, read from the zip as its XML is parsed.
-class SheetSource final : public ClassSource {
+class SheetSource final : public RowSource {
   public:
     SheetSource(std::unique_ptr<ZipArchive> zip, std::string_view source)
         : zip_(std::move(zip)), source_(source)
@@ -80,12 +80,14 @@ class SheetSource final : public ClassSource {
             if (!readXlsxBook(*zip_, book_, problem)) {
                 return broken(problem, result);
             }
+            expansion().read(book_.bytesRead);
             for (const XlsxBook::Sheet& sheet : book_.sheets) {
                 names_.push_back(sheet.name);
             }
         } else if (isOds(*zip_)) {
             const std::unique_ptr<XmlHandler> names = odsSheetNames(names_);
-            if (!parsePart(*zip_, std::string(odsContent), *names, problem)) {
+            std::size_t bytes = 0;
+            if (!parsePart(*zip_, std::string(odsContent), *names, problem, bytes)) {
                 return broken(problem, result);
             }
         } else {
@@ -98,7 +100,7 @@ class SheetSource final : public ClassSource {
         }
         const auto sheet = chosenSheet(names_, wanted);
         if (!sheet) {
-            result.outcome = ClassOutcome::unusableOptions;
+            result.outcome = ClassOutcome::optionsDoNotFit;
             result.problem = "n\u00e3o h\u00e1 folha " + quotedForMessage(wanted) +
                              "; as folhas s\u00e3o " + listOf(names_);
             return false;
@@ -115,12 +117,7 @@ class SheetSource final : public ClassSource {
         return true;
     }
 
-    [[nodiscard]] SeparatorChoice separator() const override
-    {
-        return {';', false};
-    }
-
-    bool next(Record& record) override
+    bool next(Row& row) override
     {
         while (rows_.empty() && member_ && problem_.empty()) {
             readMore();
@@ -128,15 +125,41 @@ class SheetSource final : public ClassSource {
         if (rows_.empty()) {
             return false;
         }
-        makeRecord(rows_.front(), record);
-        rows_.pop_front();
+        SheetRow& first = rows_.front();
+        if (first.repeats == 1) {
+            row = std::move(first.row);
+            rows_.pop_front();
+        } else {
+            row = first.row;
+            ++first.row.number;
+            --first.repeats;
+        }
+        row.position = position_++;
+        if (!expansion().made(row.text.size() + row.cells.size())) {
+            problem_ = source_ + ": " + std::string(tooLargeForItsFile);
+            rows_.clear();
+            member_.reset();
+            return false;
+        }
         return true;
     }
 
-    [[nodiscard]] std::string where(long line, std::optional<std::size_t> column) const override
+    [[nodiscard]] std::string where(const Row& row,
+                                    std::optional<std::size_t> column) const override
     {
         return source_ + ':' + sheetReference(names_.at(sheet_)) + '!' +
-               (column ? columnLetters(*column) : "") + std::to_string(line);
+               (column ? columnLetters(*column) : "") + std::to_string(row.number);
+    }
+
+    [[nodiscard]] RowShape shape() const override
+    {
+        return {false, true};
+    }
+
+    [[nodiscard]] std::string_view formatCode(std::uint16_t format) const override
+    {
+        return format < book_.formats.size() ? std::string_view(book_.formats[format])
+                                             : std::string_view();
     }
 
     [[nodiscard]] std::string problem() const override
@@ -164,6 +187,7 @@ class SheetSource final : public ClassSource {
     {
         std::string problem;
         const bool more = member_->read(block_, problem);
+        expansion().read(block_.size());
         if (problem.empty()) {
             xml_->feed(block_, !more, problem);
         }
@@ -172,33 +196,6 @@ class SheetSource final : public ClassSource {
         }
         if (!more) {
             member_.reset();
-        }
-    }
-
-    // A row's cells as a record's fields: its text the cells, separated by ';', and each
-    // field a view into it.
-    static void makeRecord(const SheetRow& row, Record& record)
-    {
-        record.line = row.number;
-        record.problem = row.tooLong ? RecordProblem::tooLong : RecordProblem::none;
-        record.uncomputed = row.uncomputed;
-        record.exactColumns = true;
-        record.unquoted.clear();
-        record.text.clear();
-        std::vector<std::size_t> starts;
-        for (const std::string& cell : row.cells) {
-            record.text += starts.empty() ? "" : ";";
-            starts.push_back(record.text.size());
-            record.text += cell;
-        }
-        record.fields.clear();
-        if (row.tooLong) {
-            record.text = std::string(startOfText(record.text, 100)) + "\u2026";
-            return;
-        }
-        for (std::size_t i = 0; i < starts.size(); ++i) {
-            record.fields.push_back(
-                std::string_view(record.text).substr(starts[i], row.cells[i].size()));
         }
     }
 
@@ -213,12 +210,13 @@ class SheetSource final : public ClassSource {
     std::unique_ptr<XmlStream> xml_;
     std::string block_;
     std::string problem_;
+    std::uint64_t position_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<ClassSource> openSpreadsheet(LineReader& input, std::string_view source,
-                                             const std::string& sheet, ClassResult& result)
+std::unique_ptr<RowSource> openSpreadsheet(LineReader& input, std::string_view source,
+                                           const std::string& sheet, ClassResult& result)
 {
     std::string problem;
     std::unique_ptr<ZipArchive> zip = ZipArchive::open(input, problem);

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "cells/row_source.h"
 #include "class/class_file.h"
-#include "text/class_source.h"
 #include "text/lines.h"
 
 // A spreadsheet's sheet read as the rows of a class, cell by cell as typed: an .xlsx
@@ -15,7 +15,7 @@
 // first block. Where it cannot be read, null, and result says why: refused, not a
 // spreadsheet this build reads; unusableOptions, no such sheet; unreadable, a broken
 // file. Built with libzip and expat; without them, every spreadsheet is refused, saying so.
-std::unique_ptr<ClassSource> openSpreadsheet(LineReader& input, std::string_view source,
-                                             const std::string& sheet, ClassResult& result);
+std::unique_ptr<RowSource> openSpreadsheet(LineReader& input, std::string_view source,
+                                           const std::string& sheet, ClassResult& result);
 
 #endif

@@ -77,6 +77,16 @@ std::string_view attribute(const char** attributes, std::string_view name)
     return {};
 }
 
+std::string_view qualifiedAttribute(const char** attributes, std::string_view name)
+{
+    for (; attributes != nullptr && *attributes != nullptr; attributes += 2) {
+        if (std::string_view(*attributes) == name) {
+            return attributes[1];
+        }
+    }
+    return {};
+}
+
 XmlStream::XmlStream(XmlHandler& handler) : state_(std::make_unique<State>())
 {
     state_->handler = &handler;
@@ -117,7 +127,8 @@ bool XmlStream::feed(std::string_view block, bool last, std::string& problem)
     }
 }
 
-bool parsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler, std::string& problem)
+bool parsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler, std::string& problem,
+               std::size_t& bytes)
 {
     const std::unique_ptr<ZipArchive::Member> member = zip.member(part, problem);
     if (!member) {
@@ -128,6 +139,7 @@ bool parsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler, st
     bool more = true;
     while (more) {
         more = member->read(block, problem);
+        bytes += block.size();
         if (!problem.empty() || !xml.feed(block, !more, problem)) {
             problem.insert(0, part + ": ");
             return false;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "text/fields.h"
+
 namespace {
 
 std::size_t numberOf(std::string_view text, std::size_t otherwise = 0)
@@ -62,16 +64,16 @@ struct Relationships final : XmlHandler {
 
 // Each shared string is the text of its runs, without their phonetic guides.
 struct SharedStrings final : XmlHandler {
-    std::vector<std::string>& strings;
+    SharedTexts& texts;
     bool inText = false;
     int phonetic = 0;
 
-    explicit SharedStrings(std::vector<std::string>& kept) : strings(kept) {}
+    explicit SharedStrings(SharedTexts& kept) : texts(kept) {}
 
     void start(std::string_view name, const char** /*attributes*/) override
     {
         if (name == "si") {
-            strings.emplace_back();
+            texts.ends.push_back(static_cast<std::uint32_t>(texts.text.size()));
         } else if (name == "t") {
             inText = true;
         } else if (name == "rPh") {
@@ -88,20 +90,64 @@ struct SharedStrings final : XmlHandler {
     }
     void text(std::string_view text) override
     {
-        if (inText && phonetic == 0 && !strings.empty()) {
-            strings.back() += text;
+        // A text past 4 GiB in all would not fit its offsets; the zip's limits stop it first.
+        if (inText && phonetic == 0 && !texts.ends.empty() &&
+            texts.text.size() + text.size() < UINT32_MAX) {
+            texts.text += text;
+            texts.ends.back() = static_cast<std::uint32_t>(texts.text.size());
         }
     }
 };
 
-// Excel's own number formats that show dates.
-bool isBuiltInDate(std::size_t format)
+// Excel's own number formats, by id, that a workbook names without writing them out.
+std::string builtInFormat(std::size_t id)
 {
-    return (format >= 14 && format <= 22) || (format >= 27 && format <= 36) ||
-           (format >= 45 && format <= 47) || (format >= 50 && format <= 58);
+    switch (id) {
+    case 1:
+        return "0";
+    case 2:
+        return "0.00";
+    case 3:
+        return "#,##0";
+    case 4:
+        return "#,##0.00";
+    case 9:
+        return "0%";
+    case 10:
+        return "0.00%";
+    case 11:
+        return "0.00E+00";
+    case 14:
+        return "dd/mm/yyyy";
+    case 15:
+        return "d-mmm-yy";
+    case 16:
+        return "d-mmm";
+    case 17:
+        return "mmm-yy";
+    case 18:
+        return "h:mm AM/PM";
+    case 19:
+        return "h:mm:ss AM/PM";
+    case 20:
+        return "h:mm";
+    case 21:
+        return "h:mm:ss";
+    case 22:
+        return "dd/mm/yyyy h:mm";
+    case 45:
+        return "mm:ss";
+    case 46:
+        return "[h]:mm:ss";
+    case 47:
+        return "mm:ss.0";
+    default:
+        return {};
+    }
 }
 
-// What a format code shows: zero-padded digits (000000), a date (dd/mm/yyyy), or neither.
+// What a format code shows: zero-padded digits (000000), a date (dd/mm/yyyy), a time
+// (hh:mm), both, or none of them.
 NumberShown shownBy(std::string_view code)
 {
     NumberShown shown;
@@ -117,37 +163,43 @@ NumberShown shownBy(std::string_view code)
             quoted = !quoted;
         } else if (!quoted && character == '[') {
             ++bracketed;
+            // [h] and [mm] count hours or minutes past a day.
+            shown.time = shown.time || code.substr(next + 1, 1).find_first_of("hHmMsS") == 0;
         } else if (!quoted && character == ']') {
             --bracketed;
         } else if (!quoted && character == '\\') {
             ++next;
-        } else if (!quoted && bracketed == 0 &&
-                   std::string_view("dDyY").find(character) != std::string_view::npos) {
-            shown.date = true;
+        } else if (!quoted && bracketed == 0) {
+            shown.date =
+                shown.date || std::string_view("dDyY").find(character) != std::string_view::npos;
+            shown.time =
+                shown.time || std::string_view("hHsS").find(character) != std::string_view::npos;
         }
     }
     return shown;
 }
 
 struct Styles final : XmlHandler {
-    std::vector<NumberShown>& styles;
-    std::map<std::size_t, NumberShown> formats; // the workbook's own, by id
+    XlsxBook& book;
+    std::map<std::size_t, std::string> codes; // the workbook's own, by id
     bool inCellFormats = false;
 
-    explicit Styles(std::vector<NumberShown>& kept) : styles(kept) {}
+    explicit Styles(XlsxBook& kept) : book(kept) {}
 
     void start(std::string_view name, const char** attributes) override
     {
         if (name == "numFmt") {
-            formats[numberOf(attribute(attributes, "numFmtId"))] =
-                shownBy(attribute(attributes, "formatCode"));
+            codes[numberOf(attribute(attributes, "numFmtId"))] =
+                attribute(attributes, "formatCode");
         } else if (name == "cellXfs") {
             inCellFormats = true;
         } else if (name == "xf" && inCellFormats) {
-            const std::size_t format = numberOf(attribute(attributes, "numFmtId"));
-            const auto own = formats.find(format);
-            styles.push_back(own != formats.end() ? own->second
-                                                  : NumberShown{0, isBuiltInDate(format)});
+            const std::size_t id = numberOf(attribute(attributes, "numFmtId"));
+            const auto own = codes.find(id);
+            const std::string code = own != codes.end() ? own->second : builtInFormat(id);
+            NumberShown shown = shownBy(code);
+            shown.format = formatIndex(code);
+            book.styles.push_back(shown);
         }
     }
     void end(std::string_view name) override
@@ -157,10 +209,37 @@ struct Styles final : XmlHandler {
         }
     }
     void text(std::string_view /*text*/) override {}
+
+  private:
+    std::uint16_t formatIndex(const std::string& code)
+    {
+        if (code.empty() || code == "General") {
+            return 0;
+        }
+        const auto found = std::find(book.formats.begin(), book.formats.end(), code);
+        if (found != book.formats.end()) {
+            return static_cast<std::uint16_t>(found - book.formats.begin());
+        }
+        if (book.formats.size() >= UINT16_MAX) {
+            return 0;
+        }
+        book.formats.push_back(code);
+        return static_cast<std::uint16_t>(book.formats.size() - 1);
+    }
 };
 
-// A sheet's rows, cell by cell: the shared string a cell names, its inline string, or its
-// value as the cell shows it.
+// What a cell's element says of it, as it is read.
+struct CellRead {
+    std::size_t column = 0;
+    std::string type; // t: s, b, e, str, inlineStr, d, n
+    std::size_t style = 0;
+    std::string value; // of <v>, or of <is>'s texts
+    bool hasValue = false;
+    bool formula = false;
+    bool inlineText = false;
+};
+
+// A sheet's rows, cell by cell, each cell of the kind the file says.
 class SheetRowsReader final : public XmlHandler {
   public:
     SheetRowsReader(const XlsxBook& book, SheetRows& rows) : book_(book), rows_(rows) {}
@@ -169,17 +248,18 @@ class SheetRowsReader final : public XmlHandler {
     {
         if (name == "row") {
             const long number = static_cast<long>(numberOf(attribute(attributes, "r"), 0));
-            row_ = SheetRow{};
-            row_.number = number > 0 ? number : lastRow_ + 1;
+            startRow(row_, 0, number > 0 ? number : lastRow_ + 1);
             column_ = 0;
         } else if (name == "c") {
             startCell(attributes);
-        } else if (name == "v" || (name == "t" && inline_ && phonetic_ == 0)) {
+        } else if (name == "v" || (name == "t" && inInline_ && phonetic_ == 0)) {
             collecting_ = true;
         } else if (name == "f") {
-            formula_ = true;
+            cell_.formula = true;
         } else if (name == "is") {
-            inline_ = true;
+            inInline_ = true;
+            cell_.inlineText = true;
+            cell_.value.clear();
         } else if (name == "rPh") {
             ++phonetic_;
         }
@@ -189,106 +269,162 @@ class SheetRowsReader final : public XmlHandler {
     {
         if (name == "v") {
             collecting_ = false;
-            hasValue_ = true;
+            cell_.hasValue = true;
         } else if (name == "t") {
             collecting_ = false;
         } else if (name == "is") {
-            inline_ = false;
-            hasValue_ = true;
+            inInline_ = false;
+            cell_.hasValue = true;
         } else if (name == "rPh") {
             --phonetic_;
         } else if (name == "c") {
             endCell();
         } else if (name == "row") {
-            lastRow_ = row_.number;
-            if (!row_.cells.empty() && row_.number <= mostSheetRows) {
-                rows_.push_back(std::move(row_));
-            }
+            endRow();
         }
     }
 
     void text(std::string_view text) override
     {
-        if (collecting_ && value_.size() < longestCellText) {
-            value_ += text;
+        if (collecting_ && cell_.value.size() <= longestRow) {
+            cell_.value += text;
         }
     }
 
   private:
-    static constexpr std::size_t longestCellText = std::size_t{1} << 20U;
-
     void startCell(const char** attributes)
     {
         long row = 0;
         const auto column = columnOfReference(attribute(attributes, "r"), row);
-        column_ = column.value_or(column_);
-        type_ = attribute(attributes, "t");
-        style_ = numberOf(attribute(attributes, "s"), book_.styles.size());
-        value_.clear();
-        hasValue_ = formula_ = inline_ = collecting_ = false;
+        cell_ = CellRead{};
+        cell_.column = column.value_or(column_);
+        cell_.type = attribute(attributes, "t");
+        cell_.style = numberOf(attribute(attributes, "s"), book_.styles.size());
+        collecting_ = inInline_ = false;
     }
 
     void endCell()
     {
-        if (formula_ && !hasValue_) {
-            row_.uncomputed.push_back(column_);
-            placeCell(row_, column_, "");
-        } else if (hasValue_) {
-            placeCell(row_, column_, cellText());
+        column_ = cell_.column + 1;
+        Cell cell;
+        cell.column = static_cast<std::uint32_t>(std::min(cell_.column, mostColumns));
+        std::string text;
+        if (cell_.formula && !cell_.hasValue) {
+            cell.problem = CellProblem::formulaWithoutValue;
+        } else if (!cell_.hasValue) {
+            return; // a blank cell with a style of its own
+        } else {
+            text = typedValue(cell);
         }
-        ++column_;
+        addCell(row_, cell, text);
     }
 
-    [[nodiscard]] std::string cellText() const
+    // The cell's kind, value and text, from its type and style.
+    [[nodiscard]] std::string typedValue(Cell& cell) const
     {
-        if (type_ == "s") {
-            const std::size_t index = numberOf(value_, book_.sharedStrings.size());
-            return index < book_.sharedStrings.size() ? book_.sharedStrings[index] : "";
+        const std::string& type = cell_.type;
+        std::string text = cell_.value;
+        cell.kind = CellKind::text;
+        if (cell_.inlineText) {
+            // its own text, whatever the type says
+        } else if (type == "s") {
+            const std::size_t index = numberOf(text, book_.sharedTexts.size());
+            if (index >= book_.sharedTexts.size()) {
+                cell.problem = CellProblem::brokenReference;
+                cell.kind = CellKind::empty;
+                return {};
+            }
+            text = book_.sharedTexts.at(index);
+        } else if (type == "b") {
+            cell.kind = CellKind::boolean;
+            cell.number = text == "1" || text == "true" ? 1 : 0;
+            text = cell.number == 1 ? "VERDADEIRO" : "FALSO";
+        } else if (type == "e") {
+            cell.kind = CellKind::error;
+        } else if (type == "d") {
+            typedDate(cell, text);
+        } else if (type.empty() || type == "n") {
+            typedNumber(cell, text);
         }
-        if (type_ == "b") {
-            return value_ == "1" ? "VERDADEIRO" : "FALSO";
-        }
-        if (type_ == "d") {
-            return value_.substr(0, value_.find('T'));
-        }
-        if (!type_.empty() && type_ != "n") { // inlineStr, str, e: the text itself
-            return value_;
-        }
-        return numberShown();
-    }
-
-    [[nodiscard]] std::string numberShown() const
-    {
-        char* end = nullptr;
-        const double number = std::strtod(value_.c_str(), &end);
-        if (value_.empty() || end != value_.c_str() + value_.size()) {
-            return value_;
-        }
-        const NumberShown shown =
-            style_ < book_.styles.size() ? book_.styles[style_] : NumberShown{};
-        if (shown.date) {
-            return isoDate(number, book_.from1904);
-        }
-        std::string text = numberText(number);
-        const bool wholeNumber = number >= 0 && number == std::floor(number) && number < 1e15;
-        if (shown.zeroPadded > text.size() && wholeNumber) {
-            text.insert(0, std::min(shown.zeroPadded, std::size_t{64}) - text.size(), '0');
+        if (cell.kind == CellKind::text && isBlank(text)) {
+            cell.kind = CellKind::empty;
         }
         return text;
     }
 
+    static void typedDate(Cell& cell, std::string& text)
+    {
+        const auto days = daysOfIsoDate(text);
+        if (!days) {
+            return; // text, as the file has it
+        }
+        cell.number = *days;
+        const bool time = text.find('T') != std::string::npos;
+        cell.kind = time ? CellKind::dateTime : CellKind::date;
+        text = time ? isoDateTime(*days) : isoDate(*days);
+    }
+
+    void typedNumber(Cell& cell, std::string& text) const
+    {
+        char* end = nullptr;
+        const double number = std::strtod(text.c_str(), &end);
+        if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(number)) {
+            return; // text, as the file has it
+        }
+        const NumberShown shown =
+            cell_.style < book_.styles.size() ? book_.styles[cell_.style] : NumberShown{};
+        cell.number = number;
+        cell.format = shown.format;
+        if (shown.date || shown.time) {
+            cell.kind = shown.date && shown.time ? CellKind::dateTime
+                        : shown.date             ? CellKind::date
+                                                 : CellKind::time;
+            text = shown.date && shown.time ? isoDateTime(number, book_.from1904)
+                   : shown.date             ? isoDate(number, book_.from1904)
+                                            : isoTime(number);
+            return;
+        }
+        cell.kind = CellKind::number;
+        text = numberText(number);
+        const bool wholeNumber = number >= 0 && number == std::floor(number) && number < 1e15;
+        if (shown.zeroPadded > text.size() && wholeNumber) {
+            text.insert(0, std::min(shown.zeroPadded, std::size_t{64}) - text.size(), '0');
+        }
+    }
+
+    // Cells out of order, as no spreadsheet writes them, are put in order; of two in one
+    // column, the later stands.
+    void endRow()
+    {
+        lastRow_ = row_.number;
+        std::vector<Cell>& cells = row_.cells;
+        const auto byColumn = [](const Cell& one, const Cell& other) {
+            return one.column < other.column;
+        };
+        if (!std::is_sorted(cells.begin(), cells.end(), byColumn) ||
+            std::adjacent_find(cells.begin(), cells.end(), [](const Cell& one, const Cell& other) {
+                return one.column == other.column;
+            }) != cells.end()) {
+            std::stable_sort(cells.begin(), cells.end(), byColumn);
+            const auto kept =
+                std::unique(cells.rbegin(), cells.rend(), [](const Cell& one, const Cell& other) {
+                    return one.column == other.column;
+                });
+            cells.erase(cells.begin(), kept.base());
+        }
+        if (!cells.empty()) {
+            rows_.push_back({std::move(row_), 1});
+        }
+    }
+
     const XlsxBook& book_;
     SheetRows& rows_;
-    SheetRow row_;
+    Row row_;
     long lastRow_ = 0;
     std::size_t column_ = 0;
-    std::string type_; // t, the cell's type
-    std::size_t style_ = 0;
-    std::string value_;
-    bool hasValue_ = false;
-    bool formula_ = false;
-    bool inline_ = false;
+    CellRead cell_;
     bool collecting_ = false;
+    bool inInline_ = false;
     int phonetic_ = 0;
 };
 
@@ -298,8 +434,8 @@ bool readXlsxBook(ZipArchive& zip, XlsxBook& book, std::string& problem)
 {
     SheetsInWorkbook workbook;
     Relationships relationships;
-    if (!parsePart(zip, "xl/workbook.xml", workbook, problem) ||
-        !parsePart(zip, "xl/_rels/workbook.xml.rels", relationships, problem)) {
+    if (!parsePart(zip, "xl/workbook.xml", workbook, problem, book.bytesRead) ||
+        !parsePart(zip, "xl/_rels/workbook.xml.rels", relationships, problem, book.bytesRead)) {
         return false;
     }
     book.from1904 = workbook.from1904;
@@ -309,11 +445,13 @@ bool readXlsxBook(ZipArchive& zip, XlsxBook& book, std::string& problem)
             book.sheets.push_back({name, target->second});
         }
     }
-    SharedStrings strings(book.sharedStrings);
-    Styles styles(book.styles);
+    book.formats.assign(1, "");
+    SharedStrings strings(book.sharedTexts);
+    Styles styles(book);
     return (relationships.sharedStrings.empty() ||
-            parsePart(zip, relationships.sharedStrings, strings, problem)) &&
-           (relationships.styles.empty() || parsePart(zip, relationships.styles, styles, problem));
+            parsePart(zip, relationships.sharedStrings, strings, problem, book.bytesRead)) &&
+           (relationships.styles.empty() ||
+            parsePart(zip, relationships.styles, styles, problem, book.bytesRead));
 }
 
 std::unique_ptr<XmlHandler> xlsxRows(const XlsxBook& book, SheetRows& rows)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "grading/grading.h"
 #include "text/fields.h"
 
 namespace {
@@ -99,40 +100,14 @@ char* putNumber(char* out, float value, char decimalMark, NumberTexts& numbers)
     return out + kept.length;
 }
 
-// A plain number of a column of numbers, in the table's own decimal mark, as it writes the
-// grades: a sheet keeps 7.5 for what a teacher typed as 7,5. Other text as it is.
-std::string_view inTableForm(std::string_view cell, TableStyle style, std::string& converted)
+// A number as the table writes it, in its own decimal mark: a sheet keeps 7.5 for what a
+// teacher typed as 7,5.
+char* putDecimal(char* out, std::string_view number, char decimalMark)
 {
-    if (!plainNumber(cell)) {
-        return cell;
+    for (const char character : number) {
+        *out++ = character == '.' || character == ',' ? decimalMark : character;
     }
-    converted = trimmed(cell);
-    std::replace_if(
-        converted.begin(), converted.end(),
-        [](char character) { return character == '.' || character == ','; }, style.decimalMark);
-    return converted;
-}
-
-// Cells of text, then as many empty ones, then the line's end.
-void appendTextRow(std::string& table, const std::vector<std::string_view>& cells,
-                   std::size_t emptyAfter, TableStyle style)
-{
-    std::size_t most = emptyAfter + 1;
-    for (const std::string_view cell : cells) {
-        most += mostForText(cell) + 1;
-    }
-    char* out = makeRoom(table, most);
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        out = putText(out, cells[column], style);
-        if (column + 1 < cells.size() + emptyAfter) {
-            *out++ = style.separator;
-        }
-    }
-    for (std::size_t empty = 1; empty < emptyAfter; ++empty) {
-        *out++ = style.separator;
-    }
-    *out++ = '\n';
-    keepWritten(table, out);
+    return out;
 }
 
 } // namespace
@@ -152,57 +127,127 @@ bool CsvTable::beginTable(const Layout& layout, const std::vector<std::string>& 
     if (style_.forSpreadsheets) {
         output_.text += byteOrderMark; // without it Excel does not read UTF-8
     }
-    std::vector<std::string_view> cells(names.begin(), names.end());
-    cells.insert(cells.end(), resultColumns.begin(), resultColumns.end());
-    appendTextRow(output_.text, cells, 0, style_);
+    std::string& table = output_.text;
+    std::size_t most = 1 + resultColumns.size();
+    for (const std::string& name : names) {
+        most += mostForText(name) + 1;
+    }
+    for (const std::string_view name : resultColumns) {
+        most += name.size();
+    }
+    char* out = makeRoom(table, most);
+    for (const std::string& name : names) {
+        out = putText(out, name, style_);
+        *out++ = style_.separator;
+    }
+    for (std::size_t column = 0; column < resultColumns.size(); ++column) {
+        out = putWord(out, resultColumns.at(column));
+        *out++ = column + 1 < resultColumns.size() ? style_.separator : '\n';
+    }
+    keepWritten(table, out);
     return true;
 }
 
-bool CsvTable::addRow(const StudentRow& row)
+// The most room a row's cells take: each text quoted, an apostrophe before, a separator
+// after each column up to its last, and the line's end.
+std::size_t CsvTable::mostForRow(const Row& row) const
 {
-    const std::string said = definition(row);
-    // Four numbers, the definition, the letter, the separators and the line end.
-    std::size_t most = 4 * NumberTexts::longest + mostForText(said) + row.cells.size() + 5;
-    for (const std::string_view field : row.cells) {
-        most += mostForText(field);
-    }
-    char* out = makeRoom(output_.text, most);
-    const bool computed = !row.conceptLetter.empty();
-    std::string converted;
-    for (std::size_t column = 0; column < row.cells.size(); ++column) {
-        const auto grade = gradeInColumn(layout_, column);
-        if (computed && grade) {
-            out = putNumber(out, row.grades.at(*grade), style_.decimalMark, numbers_);
-        } else {
-            const std::string_view cell = row.cells[column];
-            out = putText(out, isNumberColumn(column) ? inTableForm(cell, style_, converted) : cell,
-                          style_);
+    return 2 * row.text.size() + 3 * row.cells.size() + layout_.width + row.width() +
+           resultColumns.size() + 1;
+}
+
+char* CsvTable::putCell(char* out, const Row& row, const Cell& cell)
+{
+    const std::string_view text = row.textOf(cell);
+    switch (cell.kind) {
+    case CellKind::number:
+        return putDecimal(out, text, style_.decimalMark);
+    case CellKind::boolean:
+        return putWord(out, style_.forSpreadsheets ? text : cell.number != 0 ? "TRUE" : "FALSE");
+    case CellKind::text:
+        if (isNumberColumn(cell.column) && plainNumber(text)) {
+            return putDecimal(out, trimmed(text), style_.decimalMark);
         }
+        return putText(out, text, style_);
+    default:
+        return putText(out, text, style_);
+    }
+}
+
+// The cells from notes on, right of the added columns, each where it stands right of the
+// class's last.
+char* CsvTable::putNotes(char* out, const Row& row, std::vector<Cell>::const_iterator notes)
+{
+    std::size_t column = layout_.width;
+    const std::size_t end = cellsEnd(layout_, row);
+    for (; notes != row.cells.end() && notes->column < end; ++notes) {
+        for (; column <= notes->column; ++column) {
+            *out++ = style_.separator;
+        }
+        out = putCell(out, row, *notes);
+    }
+    return out;
+}
+
+bool CsvTable::addRow(const StudentRow& student)
+{
+    const Row& row = *student.row;
+    // A computed student's verdict is a word of the program's own; only an error is made.
+    const std::string error = student.error.empty() ? std::string() : definition(student);
+    const std::string_view said = !student.status.empty() ? std::string_view(student.status)
+                                  : !error.empty()        ? std::string_view(error)
+                                  : isApproved(student.conceptLetter) ? "APROVADO"
+                                                                      : "REPROVADO";
+    // Four numbers, the definition, the letter, the separators and the line end.
+    const std::size_t most = 4 * NumberTexts::longest + mostForText(said) + mostForRow(row) + 4;
+    char* out = makeRoom(output_.text, most);
+    const bool computed = !student.conceptLetter.empty();
+    auto cell = row.cells.begin();
+    for (std::size_t column = 0; column < layout_.width; ++column) {
+        const bool here = cell != row.cells.end() && cell->column == column;
+        if (computed && gradeInColumn(layout_, column)) {
+            out = putNumber(out, student.grades.at(*gradeInColumn(layout_, column)),
+                            style_.decimalMark, numbers_);
+        } else if (here) {
+            out = putCell(out, row, *cell);
+        }
+        cell += here ? 1 : 0;
         *out++ = style_.separator;
     }
     if (computed) {
-        out = putNumber(out, row.weightedAverage, style_.decimalMark, numbers_);
+        out = putNumber(out, student.weightedAverage, style_.decimalMark, numbers_);
     }
     *out++ = style_.separator;
-    out = putWord(out, row.conceptLetter);
+    out = putWord(out, student.conceptLetter);
     *out++ = style_.separator;
-    out = computed ? putWord(out, said) : putText(out, said, style_);
+    out = error.empty() ? putWord(out, said) : putText(out, said, style_);
+    if (cell != row.cells.end()) {
+        out = putNotes(out, row, cell);
+    }
     *out++ = '\n';
     keepWritten(output_.text, out);
     flushBlock();
     return true;
 }
 
-void CsvTable::addFooter(const Fields& cells)
+void CsvTable::addOtherRow(const Row& row)
 {
-    std::vector<std::string> converted(cells.size());
-    Fields shown(cells.size());
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        shown[column] = isNumberColumn(column)
-                            ? inTableForm(cells[column], style_, converted[column])
-                            : cells[column];
+    char* out = makeRoom(output_.text, mostForRow(row));
+    auto cell = row.cells.begin();
+    for (std::size_t column = 0; column < layout_.width; ++column) {
+        if (cell != row.cells.end() && cell->column == column) {
+            out = putCell(out, row, *cell++);
+        }
+        *out++ = style_.separator;
     }
-    appendTextRow(output_.text, shown, resultColumns.size(), style_);
+    for (std::size_t added = 1; added < resultColumns.size(); ++added) {
+        *out++ = style_.separator;
+    }
+    if (cell != row.cells.end()) {
+        out = putNotes(out, row, cell);
+    }
+    *out++ = '\n';
+    keepWritten(output_.text, out);
     flushBlock();
 }
 

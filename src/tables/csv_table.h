@@ -46,11 +46,14 @@ class CsvTable final : public TableWriter {
     } // said on standard error, not in the table
     bool beginTable(const Layout& layout, const std::vector<std::string>& names,
                     std::string& problem) override;
-    bool addRow(const StudentRow& row) override;
-    void addFooter(const Fields& cells) override;
+    bool addRow(const StudentRow& student) override;
+    void addOtherRow(const Row& row) override;
     bool finish(const ClassCounts& counts, std::string& problem) override;
 
   private:
+    char* putCell(char* out, const Row& row, const Cell& cell);
+    char* putNotes(char* out, const Row& row, std::vector<Cell>::const_iterator notes);
+    [[nodiscard]] std::size_t mostForRow(const Row& row) const;
     void flushBlock();
     [[nodiscard]] bool isNumberColumn(std::size_t column) const
     {

@@ -9,10 +9,10 @@
 
 #include <xlsxwriter.h>
 
-#include "tables/csv_table.h"
-#include "text/encoding.h"
 #include "grading/grading.h"
 #include "platform/platform.h"
+#include "tables/csv_table.h"
+#include "text/encoding.h"
 
 namespace {
 
@@ -246,7 +246,7 @@ class CardWriter {
         line(classTitle(workbook_), "", workbook_.cardTitle, workbook_.cardTitle);
         for (std::size_t column = layout.identification; column < layout.identificationEnd;
              ++column) {
-            line(workbook_.names.at(column), row_.cells[column]);
+            line(workbook_.names.at(column), row_.row->textAt(column));
         }
         for (std::size_t grade = 0; grade < 3; ++grade) {
             const std::size_t column = layout.gradeColumns.at(grade);
@@ -351,6 +351,7 @@ class SummaryWriter {
         count(3, "Aprovados", counts_.approved);
         count(4, "Reprovados", counts_.failed);
         count(5, "Com erro", counts_.withErrors);
+        statuses();
         means();
         text(11, 0, "Conceito", workbook_.bold);
         text(11, 1, "Alunos", workbook_.bold);
@@ -401,6 +402,21 @@ class SummaryWriter {
         }
     }
 
+    // Students with a status where their grades go, counted apart, each status named.
+    void statuses()
+    {
+        long students = 0;
+        std::string named;
+        for (const auto& [status, count] : counts_.statuses) {
+            students += count;
+            named += (named.empty() ? "" : ", ") + std::to_string(count) + ' ' + status;
+        }
+        if (students > 0) {
+            count(6, "Outras situa\u00e7\u00f5es", students);
+            text(6, 2, named);
+        }
+    }
+
     // The columns taken as grades, which a teacher checks, and where the header was.
     void gradeColumns()
     {
@@ -416,8 +432,7 @@ class SummaryWriter {
         }
         const Layout& layout = workbook_.layout;
         text(23, 0, "Cabe\u00e7alho", workbook_.bold);
-        text(23, 1,
-             layout.headerLine != 0 ? "linha " + std::to_string(layout.headerLine) : "nenhum");
+        text(23, 1, layout.header ? "linha " + std::to_string(layout.headerNumber) : "nenhum");
         if (workbook_.cardsLeftOut > 0) {
             text(24, 0, "Boletins", workbook_.bold);
             text(24, 1, "os " + std::to_string(workbook_.cardsWritten) + " primeiros alunos");
@@ -465,6 +480,9 @@ class SummaryWriter {
 
 Fill fillOf(const StudentRow& row)
 {
+    if (!row.status.empty()) {
+        return Fill::none;
+    }
     if (row.conceptLetter.empty()) {
         return Fill::error;
     }
@@ -492,11 +510,12 @@ class WorkbookTable final : public TableWriter {
     void addTitle(std::string_view title) override;
     bool beginTable(const Layout& layout, const std::vector<std::string>& names,
                     std::string& problem) override;
-    bool addRow(const StudentRow& row) override;
-    void addFooter(const Fields& cells) override;
+    bool addRow(const StudentRow& student) override;
+    void addOtherRow(const Row& row) override;
     bool finish(const ClassCounts& counts, std::string& problem) override;
 
   private:
+    void writeCell(const Row& row, const Cell& cell, lxw_format* format);
     void addCard(const StudentRow& row);
     void listError(const StudentRow& row);
 
@@ -565,34 +584,67 @@ bool WorkbookTable::beginTable(const Layout& layout, const std::vector<std::stri
     return true;
 }
 
-bool WorkbookTable::addRow(const StudentRow& row)
+// A cell of the class in the table's row: a number as a number, a boolean as one, any
+// other as its text.
+void WorkbookTable::writeCell(const Row& row, const Cell& cell, lxw_format* format)
+{
+    Workbook& workbook = workbook_;
+    const std::size_t column = tableColumn(workbook.layout, cell.column);
+    const std::string_view text = row.textOf(cell);
+    const bool numberColumn = cell.column < workbook.layout.numberColumns.size() &&
+                              workbook.layout.numberColumns[cell.column];
+    const auto plain =
+        cell.kind == CellKind::text && numberColumn ? plainNumber(text) : std::nullopt;
+    if ((cell.kind == CellKind::number && std::isfinite(cell.number)) || plain) {
+        writeTableNumber(workbook, column, plain ? *plain : cell.number, format);
+    } else if (cell.kind == CellKind::boolean) {
+        noteWidth(workbook, column, text.size());
+        worksheet_write_boolean(workbook.table, workbook.nextRow, static_cast<lxw_col_t>(column),
+                                cell.number != 0 ? 1 : 0, format);
+    } else {
+        writeTableText(workbook, column, text, format);
+    }
+}
+
+bool WorkbookTable::addRow(const StudentRow& student)
 {
     Workbook& workbook = workbook_;
     if (workbook.nextRow >= mostRowsOfASheet) {
         return false;
     }
-    const Fill fill = fillOf(row);
+    const Row& row = *student.row;
+    const Fill fill = fillOf(student);
     lxw_format* format = formatOf(workbook, fill);
-    const std::size_t width = row.cells.size();
+    const bool computed = !student.conceptLetter.empty();
+    const std::size_t width = workbook.layout.width;
     for (std::size_t column = 0; column < width; ++column) {
-        const auto number = cellNumber(row, workbook.layout, column);
-        if (number && std::isfinite(*number)) {
-            writeTableNumber(workbook, column, *number, format);
-        } else {
-            writeTableText(workbook, column, row.cells[column], format);
+        const auto grade = gradeInColumn(workbook.layout, column);
+        const Cell* cell = row.at(column);
+        if (computed && grade) {
+            writeTableNumber(workbook, column, shownNumber(student.grades.at(*grade)), format);
+        } else if (cell != nullptr) {
+            writeCell(row, *cell, format);
+        } else if (format != nullptr) {
+            writeTableText(workbook, column, "", format);
+        }
+    }
+    const std::size_t end = cellsEnd(workbook.layout, row);
+    for (const Cell& cell : row.cells) {
+        if (cell.column >= width && cell.column < end) {
+            writeCell(row, cell, nullptr);
         }
     }
     if (fill == Fill::error) {
         writeTableText(workbook, width, "", format);
-        listError(row);
-    } else {
-        const float mean = row.weightedAverage;
+        listError(student);
+    } else if (computed) {
+        const float mean = student.weightedAverage;
         writeMean(workbook.table, workbook.nextRow, width, mean,
                   formatOf(workbook, fill, decimalsOfMean(mean)), format);
-        addCard(row);
+        addCard(student);
     }
-    writeTableText(workbook, width + 1, row.conceptLetter, format);
-    writeTableText(workbook, width + 2, definition(row), format);
+    writeTableText(workbook, width + 1, student.conceptLetter, format);
+    writeTableText(workbook, width + 2, definition(student), format);
     ++workbook.nextRow;
     return true;
 }
@@ -613,17 +665,20 @@ void WorkbookTable::listError(const StudentRow& row)
         ++workbook_.errorsLeftOut;
         return;
     }
-    workbook_.errors.push_back({row.line, row.error});
+    workbook_.errors.push_back({row.row->number, row.error});
 }
 
-void WorkbookTable::addFooter(const Fields& cells)
+void WorkbookTable::addOtherRow(const Row& row)
 {
     Workbook& workbook = workbook_;
     if (workbook.nextRow >= mostRowsOfASheet) {
         return;
     }
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        writeTableText(workbook, column, cells[column], nullptr);
+    const std::size_t end = cellsEnd(workbook.layout, row);
+    for (const Cell& cell : row.cells) {
+        if (cell.column < end) {
+            writeCell(row, cell, nullptr);
+        }
     }
     ++workbook.nextRow;
 }

@@ -8,13 +8,6 @@
 
 namespace {
 
-// The white space of the C locale; a line end is one too in a quoted field of two lines.
-bool isBlankCharacter(char character)
-{
-    return character == ' ' || character == '\t' || character == '\n' || character == '\r' ||
-           character == '\v' || character == '\f';
-}
-
 std::vector<std::string_view> words(std::string_view line)
 {
     std::vector<std::string_view> found;
@@ -99,22 +92,6 @@ bool lastThreeAreGrades(const Fields& fields)
 {
     return fields.size() >= 3 && std::all_of(fields.end() - 3, fields.end(),
                                              [](std::string_view field) { return isGrade(field); });
-}
-
-bool isBlank(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), isBlankCharacter);
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlankCharacter(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlankCharacter(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::size_t filledWidth(const Fields& fields)

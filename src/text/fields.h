@@ -24,10 +24,34 @@ bool splitQuotedLine(std::string_view text, char separator, Fields& fields, std:
 // spaces included, the identification. A line of fewer than four words gives its words.
 Fields splitWhitespaceLine(std::string_view line);
 
-bool isBlank(std::string_view text);
+// The white space of the C locale; a line end is one too in a quoted field of two lines.
+constexpr bool isBlankCharacter(char character)
+{
+    return character <= ' ' && (character == ' ' || (character >= '\t' && character <= '\r'));
+}
+
+// Asked of every field: inline, and most fields are short and not blank.
+inline bool isBlank(std::string_view text)
+{
+    for (const char character : text) {
+        if (!isBlankCharacter(character)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // text without the blanks around it.
-std::string_view trimmed(std::string_view text);
+inline std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlankCharacter(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlankCharacter(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
 
 // How many fields there are up to the last that is not blank.
 std::size_t filledWidth(const Fields& fields);

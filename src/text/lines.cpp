@@ -70,7 +70,10 @@ FileKind kindOf(std::string_view start)
         return FileKind::zip;
     }
     if (start.starts_with(oldOfficeStart)) {
-        return FileKind::oldSpreadsheet;
+        // A password's encryption keeps the workbook in streams named so, in UTF-16.
+        const std::string_view encrypted("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0", 28);
+        return start.find(encrypted) != std::string_view::npos ? FileKind::lockedSpreadsheet
+                                                               : FileKind::oldSpreadsheet;
     }
     return start.find('\0') == std::string_view::npos ? FileKind::text : FileKind::binary;
 }

@@ -6,17 +6,19 @@
 #include <string>
 #include <string_view>
 
+#include "cells/cell.h"
 #include "text/encoding.h"
 
 // What the first bytes of a class file say it is.
-// A zip is what .xlsx and .ods files are; an old spreadsheet, Excel's .xls.
-enum class FileKind { text, utf16, zip, oldSpreadsheet, binary };
+// A zip is what .xlsx and .ods files are; an old spreadsheet, Excel's .xls; a locked one,
+// an .xlsx saved with a password, which is kept in the same kind of file as an .xls.
+enum class FileKind { text, utf16, zip, oldSpreadsheet, lockedSpreadsheet, binary };
 
 enum class LineProblem { none, tooLong, nullByte };
 
-// No line of a class is anywhere near this long; past it the rest of the line is skipped
-// rather than held in memory.
-constexpr std::size_t longestLine = std::size_t{1} << 20U;
+// No line of a class is anywhere near as long as a row may be; past it the rest of the
+// line is skipped rather than held in memory.
+constexpr std::size_t longestLine = longestRow;
 
 // The file is read this much at a time.
 constexpr std::size_t blockSize = std::size_t{64} << 10U;
