@@ -237,6 +237,7 @@ class SheetRowsReader final : public XmlHandler {
         inRow_ = false;
         if (!row_.cells.empty()) {
             rows_.push_back({std::move(row_), rowRepeat_});
+            pause(); // one row at a time: the rest waits until it is asked for
         }
         nextRow_ += static_cast<long>(std::min<std::uint64_t>(rowRepeat_, UINT32_MAX));
     }

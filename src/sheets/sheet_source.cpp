@@ -119,7 +119,7 @@ class SheetSource final : public RowSource {
 
     bool next(Row& row) override
     {
-        while (rows_.empty() && member_ && problem_.empty()) {
+        while (rows_.empty() && (member_ || xml_->paused()) && problem_.empty()) {
             readMore();
         }
         if (rows_.empty()) {
@@ -136,7 +136,7 @@ class SheetSource final : public RowSource {
         }
         row.position = position_++;
         if (!expansion().made(row.text.size() + row.cells.size())) {
-            problem_ = source_ + ": " + std::string(tooLargeForItsFile);
+            problem_ = tooLargeForItsFile;
             rows_.clear();
             member_.reset();
             return false;
@@ -183,18 +183,25 @@ class SheetSource final : public RowSource {
         return false;
     }
 
+    // Parses on to the next row: the rest of the block where the parsing paused at a row's
+    // end, or else the next block.
     void readMore()
     {
         std::string problem;
-        const bool more = member_->read(block_, problem);
-        expansion().read(block_.size());
-        if (problem.empty()) {
-            xml_->feed(block_, !more, problem);
+        if (xml_->paused()) {
+            xml_->resume(problem);
+        } else {
+            const bool more = member_->read(block_, problem);
+            expansion().read(block_.size());
+            if (problem.empty()) {
+                xml_->feed(block_, !more, problem);
+            }
+            if (!more) {
+                member_.reset();
+            }
         }
         if (!problem.empty()) {
             problem_ = source_ + ": " + quotedForMessage(names_.at(sheet_)) + ": " + problem;
-        }
-        if (!more) {
             member_.reset();
         }
     }

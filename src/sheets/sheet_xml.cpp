@@ -21,6 +21,10 @@ struct XmlStream::State {
     XML_Parser parser = nullptr;
     XmlHandler* handler = nullptr;
     bool refused = false;
+    bool paused = false;
+    // What of the block fed is left to parse, where it was larger than expat takes at once.
+    std::string_view rest;
+    bool last = false;
 };
 
 namespace {
@@ -43,7 +47,11 @@ extern "C" void onStart(void* data, const XML_Char* name, const XML_Char** attri
 
 extern "C" void onEnd(void* data, const XML_Char* name)
 {
-    stateOf(data).handler->end(withoutPrefix(name));
+    XmlStream::State& state = stateOf(data);
+    state.handler->end(withoutPrefix(name));
+    if (state.handler->takePause() && !state.refused) {
+        XML_StopParser(state.parser, XML_TRUE);
+    }
 }
 
 extern "C" void onText(void* data, const XML_Char* text, int length)
@@ -104,27 +112,63 @@ XmlStream::~XmlStream()
     XML_ParserFree(state_->parser);
 }
 
-bool XmlStream::feed(std::string_view block, bool last, std::string& problem)
+namespace {
+
+// Why expat stopped, as a problem to say; none where it paused, or went on to the end.
+bool parsed(XmlStream::State& state, XML_Status status, std::string& problem)
 {
-    for (std::string_view rest = block;;) {
-        const std::size_t part = std::min<std::size_t>(rest.size(), INT_MAX);
-        const XML_Status status = XML_Parse(state_->parser, rest.data(), static_cast<int>(part),
-                                            last && part == rest.size() ? XML_TRUE : XML_FALSE);
-        if (state_->refused) {
-            problem = "o XML tem uma DTD ou entidades, que uma planilha n\u00e3o tem";
+    if (state.refused) {
+        problem = "o XML tem uma DTD ou entidades, que uma planilha n\u00e3o tem";
+        return false;
+    }
+    if (status == XML_STATUS_ERROR) {
+        problem = "XML malformado na linha " +
+                  std::to_string(XML_GetCurrentLineNumber(state.parser)) + ": " +
+                  XML_ErrorString(XML_GetErrorCode(state.parser));
+        return false;
+    }
+    state.paused = status == XML_STATUS_SUSPENDED;
+    return true;
+}
+
+// Parses what is left of the block, a part at a time, until a pause or its end.
+bool parseRest(XmlStream::State& state, std::string& problem)
+{
+    while (!state.paused) {
+        const std::size_t part = std::min<std::size_t>(state.rest.size(), INT_MAX);
+        const bool final = state.last && part == state.rest.size();
+        const XML_Status status = XML_Parse(state.parser, state.rest.data(), static_cast<int>(part),
+                                            final ? XML_TRUE : XML_FALSE);
+        state.rest.remove_prefix(part);
+        if (!parsed(state, status, problem)) {
             return false;
         }
-        if (status != XML_STATUS_OK) {
-            problem = "XML malformado na linha " +
-                      std::to_string(XML_GetCurrentLineNumber(state_->parser)) + ": " +
-                      XML_ErrorString(XML_GetErrorCode(state_->parser));
-            return false;
-        }
-        rest.remove_prefix(part);
-        if (rest.empty()) {
+        if (state.rest.empty()) {
             return true;
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool XmlStream::feed(std::string_view block, bool last, std::string& problem)
+{
+    state_->rest = block;
+    state_->last = last;
+    return parseRest(*state_, problem);
+}
+
+bool XmlStream::paused() const
+{
+    return state_->paused;
+}
+
+bool XmlStream::resume(std::string& problem)
+{
+    state_->paused = false;
+    return parsed(*state_, XML_ResumeParser(state_->parser), problem) &&
+           parseRest(*state_, problem);
 }
 
 bool parsePart(ZipArchive& zip, const std::string& part, XmlHandler& handler, std::string& problem,

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // What a reader of a spreadsheet's XML is told, element by element. Names come without
 // their namespace's prefix ("c", not "x:c").
@@ -22,6 +23,24 @@ class XmlHandler {
     virtual void start(std::string_view name, const char** attributes) = 0;
     virtual void end(std::string_view name) = 0;
     virtual void text(std::string_view text) = 0;
+
+    // Whether the handler asked the parsing to stop where it is, to go on when told; the
+    // asking is forgotten.
+    bool takePause()
+    {
+        return std::exchange(pause_, false);
+    }
+
+  protected:
+    // Stops the parsing after this element, until it is resumed: a reader of rows has one
+    // row in hand, and the rest of the block waits.
+    void pause()
+    {
+        pause_ = true;
+    }
+
+  private:
+    bool pause_ = false;
 };
 
 // The value of an attribute, by its name without prefix; empty where there is none.
@@ -42,8 +61,13 @@ class XmlStream {
     ~XmlStream();
 
     // Parses the next block, the last one where last; false, with why, where the XML is
-    // broken or refused.
+    // broken or refused. It may stop before the block's end, where the handler paused it.
     bool feed(std::string_view block, bool last, std::string& problem);
+
+    // Whether the handler paused the parsing before the block's end; then resume goes on
+    // with the rest, and may pause again.
+    [[nodiscard]] bool paused() const;
+    bool resume(std::string& problem);
 
     struct State;
 

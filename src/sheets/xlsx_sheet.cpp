@@ -414,6 +414,7 @@ class SheetRowsReader final : public XmlHandler {
         }
         if (!cells.empty()) {
             rows_.push_back({std::move(row_), 1});
+            pause(); // one row at a time: the rest waits until it is asked for
         }
     }
 
