@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -164,13 +165,62 @@ TEST_F(OutputFileTest, ADeviceIsWrittenInPlace)
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-// A file that cannot be made says why.
+// A file that cannot be made says why: a missing folder, links in a loop.
 TEST_F(OutputFileTest, AFileThatCannotBeMadeSaysWhy)
 {
-    OutputFile file;
-    std::string problem;
-    EXPECT_FALSE(file.open((folder_ / "none" / "boletins.csv").string(), problem));
-    EXPECT_FALSE(problem.empty());
+    fs::create_symlink("dois.csv", folder_ / "um.csv");
+    fs::create_symlink("um.csv", folder_ / "dois.csv");
+    for (const fs::path& name : {folder_ / "none" / "boletins.csv", folder_ / "um.csv"}) {
+        OutputFile file;
+        std::string problem;
+        EXPECT_FALSE(file.open(name.string(), problem)) << name;
+        EXPECT_FALSE(problem.empty());
+        EXPECT_TRUE(fs::is_symlink(folder_ / "um.csv"));
+    }
+}
+
+// A file with other names gets the table in place, once it is whole: every name still
+// names it, with the table, or, abandoned, as it was.
+TEST_F(OutputFileTest, AFileWithOtherNamesKeepsThem)
+{
+    const fs::path file = folder_ / "boletins.csv";
+    const fs::path other = folder_ / "copia.csv";
+    for (const bool byName : {false, true}) {
+        for (const bool keep : {false, true}) {
+            prepare(file, "old", 0600);
+            fs::remove(other);
+            fs::create_hard_link(file, other);
+            write(file, "table", byName, keep);
+            EXPECT_EQ(contentOf(other), keep ? "table" : "old") << byName;
+            EXPECT_EQ(fs::hard_link_count(file), 2U);
+            EXPECT_EQ(filesIn(folder_), 2U);
+        }
+    }
+}
+
+// A file that may be written, in a folder where no file can be made, gets the table in
+// place, once it is whole. Root writes anywhere: the writer is made nobody to try.
+TEST_F(OutputFileTest, AWritableFileInAClosedFolderIsWritten)
+{
+    const fs::path closed = folder_ / "fechada";
+    fs::create_directory(closed);
+    writeFile(closed / "boletins.csv", "old");
+    constexpr uid_t nobody = 65534;
+    chown(closed.c_str(), nobody, nobody);
+    chown((closed / "boletins.csv").c_str(), nobody, nobody);
+    chmod(folder_.c_str(), 0755);
+    chmod(closed.c_str(), 0555);
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool written = (geteuid() != 0 || setuid(nobody) == 0) &&
+                             write(closed / "boletins.csv", "table", true, true);
+        _exit(written ? 0 : 1);
+    }
+    int status = 1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(contentOf(closed / "boletins.csv"), "table");
+    EXPECT_EQ(filesIn(closed), 1U);
 }
 
 } // namespace

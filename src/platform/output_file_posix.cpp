@@ -15,9 +15,13 @@
 #include <unistd.h>
 
 struct OutputFile::State {
-    std::string destination;    // where the table goes, its links followed
-    std::string temporaryName;  // made for the table alone; empty where written in place
-    bool inPlace = false;       // a device, a FIFO, /dev/stdout
+    std::string destination;   // where the table goes, its links followed
+    std::string temporaryName; // made for the table alone; empty where written in place
+    bool inPlace = false;      // a device, a FIFO, /dev/stdout: written as it comes
+    // A file that cannot be replaced: one with other names (hard links), which a new file
+    // would part from them, or one in a folder where no file can be made. The table is made
+    // whole apart first, then copied into it, as sort -o writes its output.
+    bool copiedIn = false;
     bool libraryWrites = false; // the temporary file, by name
     std::FILE* stream = nullptr;
     int descriptor = -1; // of the temporary file, or of the destination written in place
@@ -78,17 +82,22 @@ std::string folderOf(const std::string& name)
 }
 
 // name with its symbolic links followed, where they lead; the links themselves stay.
-std::string followLinks(std::string name)
+// False, with errno ELOOP, where they lead round in a loop or too far.
+bool followLinks(std::string& name)
 {
-    for (int link = 0; link < linksFollowed; ++link) {
+    for (int link = 0; link <= linksFollowed; ++link) {
         struct stat status {};
         if (lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            break;
+            return true;
+        }
+        if (link == linksFollowed) {
+            errno = ELOOP;
+            return false;
         }
         std::array<char, 4096> target{};
         const ssize_t length = readlink(name.c_str(), target.data(), target.size() - 1);
         if (length <= 0) {
-            break;
+            return true;
         }
         const std::string pointed(target.data(), static_cast<std::size_t>(length));
         if (pointed.front() == '/') {
@@ -97,7 +106,7 @@ std::string followLinks(std::string name)
             name = folderOf(name).append(1, '/').append(pointed);
         }
     }
-    return name;
+    return true;
 }
 
 // Whatever lies under /dev or /proc (/dev/stdout, /dev/null, /dev/fd/3) is written in place,
@@ -112,6 +121,24 @@ bool writtenInPlace(const std::string& destination)
 {
     struct stat status {};
     return stat(destination.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+// A regular file with other names, which renaming a new one over it would part from them.
+bool hasOtherNames(const std::string& destination)
+{
+    struct stat status {};
+    return stat(destination.c_str(), &status) == 0 && status.st_nlink > 1;
+}
+
+// An existing file this process may write, in a folder where it may make no file; errno
+// stays why no file could be made there.
+bool writableInClosedFolder(const std::string& destination)
+{
+    const int why = errno;
+    const bool closed = why == EACCES || why == EPERM || why == EROFS;
+    const bool writable = closed && access(destination.c_str(), W_OK) == 0;
+    errno = why;
+    return writable;
 }
 
 std::string baseName(const std::string& name)
@@ -149,10 +176,9 @@ bool openInPlace(OutputFile::State& state)
     return state.descriptor >= 0 && streamOf(state);
 }
 
-bool openBeside(OutputFile::State& state)
+bool openBeside(OutputFile::State& state, const std::string& folder)
 {
-    state.descriptor =
-        makeTemporary(folderOf(state.destination), state.destination, state.temporaryName);
+    state.descriptor = makeTemporary(folder, state.destination, state.temporaryName);
     if (state.descriptor < 0) {
         state.temporaryName.clear();
         return false;
@@ -192,7 +218,7 @@ bool synced(int descriptor)
     return fsync(descriptor) == 0 || errno == EINVAL || errno == EROFS || errno == ENOTSUP;
 }
 
-// The workbook made apart, copied into the destination written in place.
+// The table made apart, copied into the destination written in place.
 bool copyTemporaryIn(OutputFile::State& state)
 {
     const int source = open(state.temporaryName.c_str(), O_RDONLY | O_CLOEXEC);
@@ -217,6 +243,23 @@ bool commitInPlace(OutputFile::State& state)
                          std::ferror(state.stream) == 0 && synced(state.descriptor);
     const bool closed = std::fclose(std::exchange(state.stream, nullptr)) == 0;
     return flushed && closed;
+}
+
+// The table made whole apart, then copied into the file, whose inode, names and
+// permissions stay as they were.
+bool commitCopiedIn(OutputFile::State& state)
+{
+    const bool flushed = std::fflush(state.stream) == 0 && std::ferror(state.stream) == 0;
+    const bool closed = std::fclose(std::exchange(state.stream, nullptr)) == 0;
+    if (!flushed || !closed) {
+        return false;
+    }
+    state.descriptor = open(state.destination.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (state.descriptor < 0 || !streamOf(state)) {
+        return false;
+    }
+    state.libraryWrites = true; // what to copy in is the temporary file, however written
+    return commitInPlace(state);
 }
 
 bool commitBeside(OutputFile::State& state)
@@ -245,10 +288,22 @@ OutputFile::~OutputFile()
 
 bool OutputFile::open(const std::string& name, std::string& problem)
 {
-    state_->destination = isSystemName(name) ? name : followLinks(name);
-    state_->inPlace = isSystemName(name) || writtenInPlace(state_->destination);
+    State& state = *state_;
+    state = State{};
+    state.destination = name;
     errno = 0;
-    const bool opened = state_->inPlace ? openInPlace(*state_) : openBeside(*state_);
+    bool opened = isSystemName(name) || followLinks(state.destination);
+    state.inPlace = opened && (isSystemName(name) || writtenInPlace(state.destination));
+    if (state.inPlace) {
+        opened = openInPlace(state);
+    } else if (opened) {
+        state.copiedIn = hasOtherNames(state.destination);
+        opened = openBeside(state, folderOf(state.destination));
+        if (!opened && writableInClosedFolder(state.destination)) {
+            state.copiedIn = true;
+            opened = openBeside(state, temporaryFolder());
+        }
+    }
     if (!opened) {
         problem = systemError();
         abandon();
@@ -280,7 +335,9 @@ std::string OutputFile::nameForLibrary()
 bool OutputFile::commit(std::string& problem)
 {
     errno = 0;
-    const bool committed = state_->inPlace ? commitInPlace(*state_) : commitBeside(*state_);
+    const bool committed = state_->inPlace    ? commitInPlace(*state_)
+                           : state_->copiedIn ? commitCopiedIn(*state_)
+                                              : commitBeside(*state_);
     if (!committed) {
         problem = systemError();
     }
