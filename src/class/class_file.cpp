@@ -313,13 +313,15 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
         return pass.result;
     }
     const std::vector<std::string> names = columnNames(pass.layout);
-    const std::string described = rowSource->description();
-    pass.result.layoutDescription =
-        (described.empty() ? "" : described + "; ") + describeLayout(pass.layout, names);
     if (!table.beginTable(pass.layout, names, pass.result.problem)) {
         pass.result.outcome = ClassOutcome::tooWide;
         return pass.result;
     }
     readClass(pass, first);
+    // A file without students has no grade columns to tell of.
+    pass.layout.gradesFound = pass.layout.gradesFound && pass.result.counts.students > 0;
+    const std::string described = rowSource->description();
+    pass.result.layoutDescription =
+        (described.empty() ? "" : described + "; ") + describeLayout(pass.layout, names);
     return pass.result;
 }

@@ -39,17 +39,56 @@ bool isGradeCell(const Row& row, const Cell& cell)
     return isFilled(cell) && mayBeGrade(cell) && isGrade(row.textOf(cell));
 }
 
-// A row that reads as a student by itself: an identification that is no column name,
-// title, label of totals or a platform's, and either a whole number (a matrícula, a roll
-// number) or a grade after it.
+// Numbers name the columns only after a name that says who (Aluno;1;2;3), and only as
+// the columns are counted: whole numbers, each one more than the one before.
+bool numbersNameColumns(const Row& row, std::string_view identification)
+{
+    if (!namesIdentification(identification)) {
+        return false;
+    }
+    long previous = 0;
+    const std::size_t first = firstFilled(row);
+    for (const Cell& cell : row.cells) {
+        const std::string_view text = trimmed(row.textOf(cell));
+        if (cell.column <= first || !isFilled(cell) || !isGrade(text)) {
+            continue;
+        }
+        if (!isWholeNumber(text) || text.size() > 2 ||
+            std::stol(std::string(text)) != previous + 1) {
+            return false;
+        }
+        ++previous;
+    }
+    return true;
+}
+
+// Whether every filled cell after the first is a grade: a row of an identification and
+// numbers alone.
+bool onlyGradesAfterFirst(const Row& row)
+{
+    const std::size_t first = firstFilled(row);
+    return std::all_of(row.cells.begin(), row.cells.end(), [&](const Cell& cell) {
+        return cell.column <= first || !isFilled(cell) || isGradeCell(row, cell);
+    });
+}
+
+// A row that reads as a student by itself: an identification that is no label of totals
+// or a platform's, then numbers alone, unless they count the columns after a name that
+// says who (Aluno;1;2;3); or an identification that is no column name or title either,
+// and a whole number (a matrícula, a roll number) or a grade after it.
 bool readsAsStudent(const Row& row)
 {
     if (filledCount(row) < 2) {
         return false;
     }
     const std::string_view identification = firstText(row);
-    if (startsAsColumnName(identification) || startsAsTitle(identification) ||
-        isSummaryLabel(identification) || isPlatformLabel(identification)) {
+    if (isSummaryLabel(identification) || isPlatformLabel(identification)) {
+        return false;
+    }
+    if (onlyGradesAfterFirst(row)) {
+        return !numbersNameColumns(row, identification);
+    }
+    if (startsAsColumnName(identification) || startsAsTitle(identification)) {
         return false;
     }
     const std::size_t first = firstFilled(row);
@@ -126,33 +165,10 @@ std::size_t widestRow(std::span<const Row* const> rows)
     return std::min(widest, mostColumns);
 }
 
-// Numbers name the columns only after a name that says who (Aluno;1;2;3), and only as
-// the columns are counted: whole numbers, each one more than the one before.
-bool numbersNameColumns(const Row& row, std::string_view identification)
-{
-    if (!namesIdentification(identification)) {
-        return false;
-    }
-    long previous = 0;
-    const std::size_t first = firstFilled(row);
-    for (const Cell& cell : row.cells) {
-        const std::string_view text = trimmed(row.textOf(cell));
-        if (cell.column <= first || !isFilled(cell) || !isGrade(text)) {
-            continue;
-        }
-        if (!isWholeNumber(text) || text.size() > 2 ||
-            std::stol(std::string(text)) != previous + 1) {
-            return false;
-        }
-        ++previous;
-    }
-    return true;
-}
-
 // A header names the columns of numbers below it, up to its last name: at least three of
 // them, or all there are, with text; a blank or a dash under its names is a student's
 // missing grade, not a name, and a row of an identification and numbers alone is a
-// student.
+// student. The name over its first column may be no word at all (#).
 bool qualifiesAsHeader(const Row& row, const std::vector<std::size_t>& numericColumns)
 {
     const std::string_view identification = firstText(row);
@@ -161,10 +177,12 @@ bool qualifiesAsHeader(const Row& row, const std::vector<std::size_t>& numericCo
     }
     const bool numbersMayName = numbersNameColumns(row, identification);
     const std::size_t width = filledWidth(row);
+    const std::size_t first = firstFilled(row);
     std::size_t named = 0;
     bool anyText = hasLetterOrDigit(identification) && !isGrade(identification);
     for (const std::size_t column : numericColumns) {
-        if (column >= width) {
+        // The name over the identification may be none at all: #, Nº.
+        if (column >= width || column == first) {
             continue;
         }
         const std::string_view name = trimmedTextAt(row, column);

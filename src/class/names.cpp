@@ -68,17 +68,25 @@ const std::vector<std::string_view> platformLabels = {
 const std::vector<std::string_view> platformMarkers = {"muted", "read only", "manual posting"};
 
 // A student who left, or is no longer graded in the class, by the word a school's
-// records use, and the word the table says.
+// records use, the word the table says, and the word a count of them says.
 struct Status {
     std::string_view typed;
     std::string_view said;
+    std::string_view counted;
 };
-const std::vector<Status> statuses = {
-    {"transferido", "TRANSFERIDO"}, {"transferida", "TRANSFERIDA"}, {"tr", "TRANSFERIDO"},
-    {"desistente", "DESISTENTE"},   {"evadido", "EVADIDO"},         {"evadida", "EVADIDA"},
-    {"remanejado", "REMANEJADO"},   {"remanejada", "REMANEJADA"},   {"cancelado", "CANCELADO"},
-    {"cancelada", "CANCELADA"},     {"trancado", "TRANCADO"},       {"trancada", "TRANCADA"},
-    {"abandono", "ABANDONO"}};
+const std::vector<Status> statuses = {{"transferido", "TRANSFERIDO", "transferido"},
+                                      {"transferida", "TRANSFERIDA", "transferido"},
+                                      {"tr", "TRANSFERIDO", "transferido"},
+                                      {"desistente", "DESISTENTE", "desistente"},
+                                      {"evadido", "EVADIDO", "evadido"},
+                                      {"evadida", "EVADIDA", "evadido"},
+                                      {"remanejado", "REMANEJADO", "remanejado"},
+                                      {"remanejada", "REMANEJADA", "remanejado"},
+                                      {"cancelado", "CANCELADO", "cancelado"},
+                                      {"cancelada", "CANCELADA", "cancelado"},
+                                      {"trancado", "TRANCADO", "trancado"},
+                                      {"trancada", "TRANCADA", "trancado"},
+                                      {"abandono", "ABANDONO", "abandono"}};
 
 bool isAsciiDigit(char32_t character)
 {
@@ -192,6 +200,17 @@ bool isNumberedGrade(std::string_view word)
     return numbered && (lettersThenNumber || ordinal);
 }
 
+const Status* statusOf(std::string_view text)
+{
+    if (text.empty() || text.size() > 24 || isAsciiDigitByte(text.front())) {
+        return nullptr;
+    }
+    const std::string name = comparableWords(text, 2);
+    const auto found = std::find_if(statuses.begin(), statuses.end(),
+                                    [&name](const Status& status) { return status.typed == name; });
+    return found == statuses.end() ? nullptr : &*found;
+}
+
 } // namespace
 
 std::string comparableName(std::string_view utf8)
@@ -277,13 +296,15 @@ bool isPlatformMarker(std::string_view text)
 
 std::string_view statusSaid(std::string_view text)
 {
-    if (text.empty() || text.size() > 24 || isAsciiDigitByte(text.front())) {
-        return {};
-    }
-    const std::string name = comparableWords(text, 2);
+    const Status* status = statusOf(text);
+    return status == nullptr ? std::string_view() : status->said;
+}
+
+std::string_view statusCounted(std::string_view said)
+{
     const auto found = std::find_if(statuses.begin(), statuses.end(),
-                                    [&name](const Status& status) { return status.typed == name; });
-    return found == statuses.end() ? std::string_view() : found->said;
+                                    [said](const Status& status) { return status.said == said; });
+    return found == statuses.end() ? said : found->counted;
 }
 
 bool namesIdentification(std::string_view columnName)

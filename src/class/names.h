@@ -61,6 +61,10 @@ bool isPlatformMarker(std::string_view text);
 // for any other text.
 std::string_view statusSaid(std::string_view text);
 
+// The word a count of students of a status says, one or many: transferido for TRANSFERIDO
+// and TRANSFERIDA alike.
+std::string_view statusCounted(std::string_view said);
+
 // A column whose name says it identifies a student: Nome, Aluno, RA, Matrícula, Nº,
 // Student, Username and the like.
 bool namesIdentification(std::string_view columnName);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "class/names.h"
 #include "grading/grading.h"
 #include "text/encoding.h"
 
@@ -9,12 +10,13 @@ void countStudent(ClassCounts& counts, const StudentRow& row)
 {
     ++counts.students;
     if (!row.status.empty()) {
+        const std::string_view counted = statusCounted(row.status);
         const auto found = std::find_if(counts.statuses.begin(), counts.statuses.end(),
-                                        [&row](const std::pair<std::string, long>& status) {
-                                            return status.first == row.status;
+                                        [counted](const std::pair<std::string, long>& status) {
+                                            return status.first == counted;
                                         });
         if (found == counts.statuses.end()) {
-            counts.statuses.emplace_back(row.status, 1);
+            counts.statuses.emplace_back(counted, 1);
         } else {
             ++found->second;
         }
@@ -39,11 +41,7 @@ std::string summary(const ClassCounts& counts)
                        plural(counts.approved, "aprovado", "aprovados") + ", " +
                        plural(counts.failed, "reprovado", "reprovados") + ", ";
     for (const auto& [status, count] : counts.statuses) {
-        std::string word = status;
-        std::transform(word.begin(), word.end(), word.begin(), [](char letter) {
-            return letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
-        });
-        text += plural(count, word, word + "s") + ", ";
+        text += plural(count, status, status + "s") + ", ";
     }
     text += std::to_string(counts.withErrors) + " com erro\n";
     constexpr long longestBar = 40;

@@ -14,7 +14,7 @@ struct ClassCounts {
     long approved = 0;
     long failed = 0;
     long withErrors = 0;
-    // By the word Definição says (TRANSFERIDO), in the order first met: a few at most.
+    // By the word a count of them says (transferido), in the order first met: a few.
     std::vector<std::pair<std::string, long>> statuses;
     std::array<long, 5> perConcept{}; // A to E
     // Of the students computed: the sum of their means, for the mean of means, and the

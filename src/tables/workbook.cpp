@@ -409,7 +409,7 @@ class SummaryWriter {
         std::string named;
         for (const auto& [status, count] : counts_.statuses) {
             students += count;
-            named += (named.empty() ? "" : ", ") + std::to_string(count) + ' ' + status;
+            named += (named.empty() ? "" : ", ") + plural(count, status, status + "s");
         }
         if (students > 0) {
             count(6, "Outras situa\u00e7\u00f5es", students);
