@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "class/names.h"
 #include "class_run.h"
 #include "grading/grading.h"
 
@@ -21,6 +22,8 @@ namespace made_up {
 struct Student {
     std::vector<std::string> cells; // as typed, column by column
     std::array<std::string, 3> grades;
+    std::string status; // what Definição says of a student with a status where a grade goes
+    std::string note;   // typed right of the header's last column
 };
 
 enum class Kind { roll, matricula, name, grade, absences, mean, remarks };
@@ -31,6 +34,7 @@ struct Made {
     std::vector<Kind> kinds;
     std::vector<Student> students;
     std::size_t footers = 0;
+    std::size_t platformRows = 0; // a learning platform's rows between the header and them
     bool margin = false;
     std::vector<std::vector<std::string>> rows; // as typed, without the margin
 };
@@ -72,11 +76,19 @@ class ClassMaker {
                 rows.back().at(kinds.size() - 2) = "2\u00ba Bimestre";
             }
             rows.push_back(names(kinds));
+            made.platformRows = chance(0.15) ? 1 : 0;
+            if (made.platformRows > 0) {
+                rows.push_back(platformRow(kinds));
+            }
         }
         const std::size_t count = 1 + pick(25);
+        outOfRangeFirst_ = !header && count > 1;
         for (std::size_t number = 1; number <= count; ++number) {
-            made.students.push_back(student(kinds, number));
+            made.students.push_back(student(kinds, number, header, margin));
             rows.push_back(made.students.back().cells);
+            if (!made.students.back().note.empty()) {
+                rows.back().push_back(made.students.back().note);
+            }
         }
         for (std::size_t footer = pick(3); footer > 0; --footer, ++made.footers) {
             rows.emplace_back(kinds.size());
@@ -160,16 +172,59 @@ class ClassMaker {
         return tenths % 10 == 0 && chance(0.5) ? whole : whole + ',' + std::to_string(tenths % 10);
     }
 
-    Student student(const std::vector<Kind>& kinds, std::size_t number)
+    // A learning platform's row under the header: its points possible, or a muted
+    // assignment.
+    std::vector<std::string> platformRow(const std::vector<Kind>& kinds)
     {
-        static const std::vector<std::string> people = {"Ana", "Jos\u00e9 da Concei\u00e7\u00e3o",
-                                                        "B\u00e1rbara Lima", "Caio",
-                                                        "\u00cdris Melo"};
+        const bool points = chance(0.5);
+        std::vector<std::string> row(kinds.size());
+        for (std::size_t column = 0; column < kinds.size(); ++column) {
+            if (kinds[column] == Kind::grade) {
+                row[column] = points ? "10" : "Muted";
+            }
+        }
+        const auto named = std::find(kinds.begin(), kinds.end(), Kind::name);
+        if (points) {
+            row.at(static_cast<std::size_t>(named - kinds.begin())) = "Points Possible";
+        }
+        return row;
+    }
+
+    // A grade as typed: one decimal from 0 to 10, or, in the first row of a class without a
+    // header, maybe out of range or with many decimals, which no header has either (in a
+    // class of more than one: where one is all there is, the column may not be grades).
+    std::string gradeOf(bool firstWithoutHeader)
+    {
+        if (firstWithoutHeader && chance(0.3)) {
+            return chance(0.5) ? "75" : "29,8821";
+        }
+        return gradeText();
+    }
+
+    Student student(const std::vector<Kind>& kinds, std::size_t number, bool header, bool margin)
+    {
+        // Names that start as the labels of totals do.
+        static const std::vector<std::string> people = {"Ana",
+                                                        "Jos\u00e9 da Concei\u00e7\u00e3o",
+                                                        "B\u00e1rbara Lima",
+                                                        "Caio",
+                                                        "\u00cdris Melo",
+                                                        "M\u00e1ximo Souza",
+                                                        "Menor Dias",
+                                                        "Total Reis"};
+        static const std::vector<std::string> statuses = {"Transferido", "TR",         "Desistente",
+                                                          "Evadida",     "Remanejado", "Cancelado"};
         Student made;
         std::size_t grade = 0;
         // The first student has every field, so that no column is blank in every row: such a
         // column may be a grade no one has yet, which a file without a header cannot tell.
+        // Under a header, the first may have no grade yet.
+        const bool pending = header && number == 1 && chance(0.1);
         const bool missing = number > 1 && chance(0.1);
+        const std::size_t status = number > 1 && chance(0.05) ? 1 + pick(statuses.size()) : 0;
+        if (header && !margin && chance(0.1)) {
+            made.note = "falta entregar";
+        }
         for (const Kind kind : kinds) {
             switch (kind) {
             case Kind::roll:
@@ -192,10 +247,19 @@ class ClassMaker {
                     number > 1 && chance(0.5) ? "" : "faltou; recupera\u00e7\u00e3o");
                 break;
             case Kind::grade:
-                made.grades.at(grade) = missing && grade == 1 ? "" : gradeText();
+                made.grades.at(grade) =
+                    pending || (missing && grade == 1)
+                        ? ""
+                        : gradeOf(outOfRangeFirst_ && number == 1 && grade == 0);
+                if (status > 0) {
+                    made.grades.at(grade) = grade == 0 ? statuses.at(status - 1) : "";
+                }
                 made.cells.push_back(made.grades.at(grade++));
                 break;
             }
+        }
+        if (status > 0) {
+            made.status = statusSaid(statuses.at(status - 1));
         }
         return made;
     }
@@ -236,6 +300,7 @@ class ClassMaker {
     }
 
     std::mt19937 random_;
+    bool outOfRangeFirst_ = false;
 };
 
 inline float typed(const std::string& grade)
@@ -276,50 +341,64 @@ inline void expectCell(const std::string& cell, const std::string& typedCell, bo
     }
 }
 
-// A student's row has the student's own cells. A column blank in every row may be left
-// out at the end of a table without a header. Gives the number of cells.
-inline std::size_t expectItsOwnCells(const std::vector<std::string>& row, const Made& made,
-                                     const Student& student)
+// A student's row has the student's own cells, in the header's columns: width of them, the
+// three the table adds among them. A column blank in every row may be left out at the end
+// of a table without a header.
+inline void expectItsOwnCells(const std::vector<std::string>& row, const Made& made,
+                              const Student& student, std::size_t width)
 {
     const std::size_t margin = made.margin ? 1 : 0;
-    const std::size_t cells = row.size() - std::min(row.size(), margin + 3);
+    const std::size_t cells = width - std::min(width, margin + 3);
+    EXPECT_GE(cells, student.cells.size() - (made.margin ? 0 : 1));
     for (std::size_t column = 0; column < student.cells.size(); ++column) {
         SCOPED_TRACE("column " + std::to_string(column));
         // Grades, absences and the teacher's mean are numbers in the table's form.
         const Kind kind = made.kinds[column];
         const bool number = kind == Kind::grade || kind == Kind::absences || kind == Kind::mean;
+        const bool statusHere = kind == Kind::grade && !student.status.empty();
         expectCell(column < cells ? row.at(margin + column) : "", student.cells[column],
-                   column < cells && number);
+                   column < cells && number && !statusHere);
     }
-    return cells;
+    // A note right of the header's last column comes right of the columns the table adds.
+    EXPECT_EQ(row.size() > width ? row.back() : "", student.note);
 }
 
-// The last three cells: what boletim says of the student's grades, or the error.
-inline void expectGradedAsBoletimGrades(const std::vector<std::string>& row, const Student& student)
+// The three cells the table adds: what boletim says of the student's grades, the status,
+// or the error.
+inline void expectGradedAsBoletimGrades(const std::vector<std::string>& row, const Student& student,
+                                        std::size_t width)
 {
-    ASSERT_GE(row.size(), 3U);
-    const std::string_view said = row.back();
-    if (!isComplete(student)) {
-        EXPECT_EQ(said, "erro: nota 2 est\u00e1 vazia");
+    ASSERT_GE(row.size(), width);
+    const std::string_view said = row.at(width - 1);
+    if (!student.status.empty()) {
+        EXPECT_EQ(said, student.status);
+        return;
+    }
+    const auto empty = std::find(student.grades.begin(), student.grades.end(), "");
+    if (empty != student.grades.end()) {
+        const auto grade = empty - student.grades.begin() + 1;
+        EXPECT_EQ(said, "erro: nota " + std::to_string(grade) + " est\u00e1 vazia");
         return;
     }
     const float mean = computeWeightedAverage(typed(student.grades[0]), typed(student.grades[1]),
                                               typed(student.grades[2]));
-    EXPECT_EQ(std::strtof(row.at(row.size() - 3).c_str(), nullptr), mean);
-    EXPECT_EQ(row.at(row.size() - 2), classifyConcept(mean));
+    EXPECT_EQ(std::strtof(row.at(width - 3).c_str(), nullptr), mean);
+    EXPECT_EQ(row.at(width - 2), classifyConcept(mean));
     EXPECT_EQ(said, isApproved(classifyConcept(mean)) ? "APROVADO" : "REPROVADO");
 }
 
-// The table: its header, every student once, in order, then the footers.
+// The table: its header, a platform's rows where they were, every student once, in order,
+// then the footers.
 inline void expectEveryStudentOnce(const std::vector<std::vector<std::string>>& rows,
                                    const Made& made)
 {
-    ASSERT_EQ(rows.size(), 1 + made.students.size() + made.footers);
+    ASSERT_EQ(rows.size(), 1 + made.platformRows + made.students.size() + made.footers);
+    const std::size_t width = rows.front().size();
     for (std::size_t student = 0; student < made.students.size(); ++student) {
         SCOPED_TRACE("student " + std::to_string(student + 1));
-        EXPECT_EQ(expectItsOwnCells(rows.at(student + 1), made, made.students[student]),
-                  rows.front().size() - (made.margin ? 4 : 3));
-        expectGradedAsBoletimGrades(rows.at(student + 1), made.students[student]);
+        const std::vector<std::string>& row = rows.at(1 + made.platformRows + student);
+        expectItsOwnCells(row, made, made.students[student], width);
+        expectGradedAsBoletimGrades(row, made.students[student], width);
     }
 }
 

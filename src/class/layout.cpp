@@ -73,8 +73,9 @@ bool onlyGradesAfterFirst(const Row& row)
 }
 
 // A row that reads as a student by itself: an identification that is no label of totals
-// or a platform's, then numbers alone, unless they count the columns after a name that
-// says who (Aluno;1;2;3); or an identification that is no column name or title either,
+// or a platform's, then two grades or more, or numbers alone, unless they count the
+// columns after a name that says who (Aluno;1;2;3); or an identification that is no
+// column name or title either ("Total Reis;9;7;8" is a student, "Nome;N1;N2;N3" a header),
 // and a whole number (a matrícula, a roll number) or a grade after it.
 bool readsAsStudent(const Row& row)
 {
@@ -85,17 +86,17 @@ bool readsAsStudent(const Row& row)
     if (isSummaryLabel(identification) || isPlatformLabel(identification)) {
         return false;
     }
-    if (onlyGradesAfterFirst(row)) {
+    const std::size_t first = firstFilled(row);
+    const auto grades = std::count_if(row.cells.begin(), row.cells.end(), [&](const Cell& cell) {
+        return cell.column > first && isGradeCell(row, cell);
+    });
+    if (grades >= 2 || onlyGradesAfterFirst(row)) {
         return !numbersNameColumns(row, identification);
     }
     if (startsAsColumnName(identification) || startsAsTitle(identification)) {
         return false;
     }
-    const std::size_t first = firstFilled(row);
-    return isWholeNumber(identification) ||
-           std::any_of(row.cells.begin(), row.cells.end(), [&](const Cell& cell) {
-               return cell.column > first && isGradeCell(row, cell);
-           });
+    return isWholeNumber(identification) || grades > 0;
 }
 
 // What the cells of a column below the header hold, in the rows read ahead.
@@ -168,11 +169,15 @@ std::size_t widestRow(std::span<const Row* const> rows)
 // A header names the columns of numbers below it, up to its last name: at least three of
 // them, or all there are, with text; a blank or a dash under its names is a student's
 // missing grade, not a name, and a row of an identification and numbers alone is a
-// student. The name over its first column may be no word at all (#).
+// student, as a platform's row is no header (Muted). The name over its first column may
+// be no word at all (#).
 bool qualifiesAsHeader(const Row& row, const std::vector<std::size_t>& numericColumns)
 {
     const std::string_view identification = firstText(row);
-    if (isWholeNumber(identification)) {
+    if (isWholeNumber(identification) || isPlatformLabel(identification) ||
+        std::any_of(row.cells.begin(), row.cells.end(), [&row](const Cell& cell) {
+            return isPlatformMarker(trimmed(row.textOf(cell)));
+        })) {
         return false;
     }
     const bool numbersMayName = numbersNameColumns(row, identification);
@@ -181,11 +186,11 @@ bool qualifiesAsHeader(const Row& row, const std::vector<std::size_t>& numericCo
     std::size_t named = 0;
     bool anyText = hasLetterOrDigit(identification) && !isGrade(identification);
     for (const std::size_t column : numericColumns) {
-        // The name over the identification may be none at all: #, Nº.
-        if (column >= width || column == first) {
+        const std::string_view name = trimmedTextAt(row, column);
+        // The name over the identification may be no word at all: #.
+        if (column >= width || (column == first && !hasLetterOrDigit(name))) {
             continue;
         }
-        const std::string_view name = trimmedTextAt(row, column);
         const bool number = isGrade(name);
         if (!hasLetterOrDigit(name) || (number && !numbersMayName)) {
             return false;
