@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Puts the program where it cannot finish a run and checks that it says so on standard
-# error and exits 1, instead of reporting success.
-# Usage: fault_test.sh memory_exhausted|input_unreadable|output_unwritable -- PROGRAM...
+# error and exits 1, instead of reporting success; boletim-turma exits 2, and leaves no
+# file of its own.
+# Usage: fault_test.sh memory_exhausted|input_unreadable|output_unwritable|
+#                      turma_memory_exhausted -- PROGRAM...
 . "$(dirname "$0")/frame.sh"
 fault=${args[0]}
 
@@ -40,6 +42,18 @@ input_unreadable)
 output_unwritable)
     echo '42 7 8 9' | "${program[@]}" >/dev/full 2>"$work/err"
     expect_exit_1_and_message $? 'escrever a sa\xedda.'
+    ;;
+turma_memory_exhausted)
+    limit_kib=65536
+    printf 'Nome;N1;N2;N3\nAna;7;8;9\n' >"$work/turma.csv"
+    (ulimit -v $limit_kib && exec "${program[@]}" "$work/turma.csv" >/dev/null 2>&1) ||
+        skip "a normal run does not fit in $limit_kib KiB of address space"
+    # A spreadsheet from a pipe is held whole, and 96 MiB of one cannot be held in 64 MiB.
+    { printf 'PK\003\004'; head -c $((96 << 20)) /dev/zero; } |
+        (ulimit -v $limit_kib && exec "${program[@]}" -o "$work/boletins.xlsx") >"$work/out" 2>"$work/err"
+    status=$?
+    [ $status -eq 2 ] && grep -q 'insuficiente' "$work/err" || fail "exit status $status: $(cat "$work/err")"
+    [ -z "$(find "$work" -name '*.xlsx*' -o -name '.*.tmp')" ] || fail "it left $(ls -A "$work")"
     ;;
 *)
     fail "unknown fault $fault"

@@ -87,6 +87,15 @@ TEST(LayoutTest, EachRowIsWhatTheSpreadsheetShows)
         {"no identification at all: a footer, or among students an error row",
          "Mat;Nome;N1;N2;N3\n1;Ana;7;8;9\n;;6;7;8\n", "hsf"},
         {"an empty margin column", ";Mat;Nome;N1;N2;N3\n;1;Ana;7;8;9\n;;M\u00e9dia;7;8;9\n", "hsf"},
+        {"a student named as totals start, a lone label of totals, a status where a grade goes",
+         "Nome;N1;N2;N3\nM\u00e1ximo Souza;7;8;9\nAna;TR;;\nM\u00e1ximo;7;8;9\n", "hsrf"},
+        {"a learning platform's rows under its header",
+         "Student,ID,Quiz 1,Quiz 2,Quiz 3\n    Points Possible,,10,10,10\n,,Muted,,\n"
+         "\"Doe, Jane\",1001,9,8,7\n",
+         "hpps"},
+        {"a header whose first name is no word", "#;Nome;N1;N2;N3\n1;Ana;7;8;9\n", "hs"},
+        {"a first row of an identification and grades out of range, without a header",
+         "S0;75;29,8821;9\nS1;7;8;9\nS2;6;6;6\n", "sss"},
         {"--sem-cabecalho: the row that reads as a header is a student", "Aluno;1;2;3\nAna;7;8;9\n",
          "ss", HeaderChoice::absent},
         {"--cabecalho: the first row is the header", "1;Ana;7;8;9\n2;Bia;6;7;9\n", "hs",
@@ -156,6 +165,12 @@ TEST(LayoutTest, GradeColumnsByTheirNamesThenTheirNumbers)
         {"without a header, a grade no one has yet", "1;Ana;7;;9\n2;Bia;6;;8\n", "C,D,E"},
         {"percentages are no grades", "Nome;Frequ\u00eancia;N1;N2;N3\nAna;95;7;8;9\nBia;80;6;6;6\n",
          "C,D,E"},
+        {"a column of ticks before the RA, and the final mean abbreviated",
+         "Sel;RA;Nome;N1;N2;N3;MF\n0;2026001;Ana;7;8;9;8\n1;2026002;Bia;6;6;6;6\n", "D,E,F"},
+        {"a learning platform's columns are no grades",
+         "Student,ID,SIS User ID,Section,Quiz 1,Quiz 2,Quiz 3,Current Score\n"
+         "\"Doe, Jane\",1001,5,1,9,8,7,8\n\"Roe, Rick\",1002,6,1,6,5,9,7\n",
+         "E,F,G"},
     };
     for (const ColumnsCase& each : cases) {
         const LayoutDecision decision = decide(each.input, {}).decision;
@@ -199,6 +214,21 @@ TEST(LayoutTest, GradeColumnsTheUserNames)
               LayoutProblem::optionsDoNotFit);
     EXPECT_EQ(decide("1;Ana;7;8;9\n", {HeaderChoice::absent, {"N1", "N2", "N3"}}).decision.why,
               "colunas de notas por nome pedem um cabe\u00e7alho");
+}
+
+// The identification starts at the first column that says who the student is, by its name
+// or else by what it holds: not at a column of ticks, whose 0 or 1 identifies no one.
+TEST(LayoutTest, TheIdentificationIsWhoTheStudentIs)
+{
+    const auto cases = std::to_array<std::pair<std::string, std::string>>({
+        {"Sel;RA;Nome;N1;N2;N3\n0;2026001;Ana;7;8;9\n1;2026002;Bia;6;6;6\n", "B"},
+        {"0;2026001;Ana;7;8;9\n1;2026002;Bia;6;6;6\n", "B"},
+        {"1;2026001;Ana;7;8;9\n2;2026002;Bia;6;6;6\n", "A"},
+        {";Turma;Nome;N1;N2;N3\n;3B;Ana;7;8;9\n", "C"},
+    });
+    for (const auto& [input, column] : cases) {
+        EXPECT_EQ(columnLetters(decide(input, {}).decision.layout.identification), column) << input;
+    }
 }
 
 // A sheet has 16,384 columns: a header wider than that is refused.

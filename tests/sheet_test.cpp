@@ -38,12 +38,24 @@ std::string xlsxOf(
         {"xl/styles.xml",
          "<styleSheet " + spreadsheetML +
              R"(><numFmts><numFmt numFmtId="164" formatCode="000000"/>)"
-             R"(<numFmt numFmtId="165" formatCode="dd/mm/yyyy"/></numFmts>)"
+             R"(<numFmt numFmtId="165" formatCode="dd/mm/yyyy"/>)"
+             R"(<numFmt numFmtId="166" formatCode="dd/mm/yyyy hh:mm"/></numFmts>)"
              R"(<cellXfs><xf numFmtId="0"/><xf numFmtId="164"/><xf numFmtId="165"/>)"
-             R"(<xf numFmtId="14"/></cellXfs></styleSheet>)"},
+             R"(<xf numFmtId="14"/><xf numFmtId="166"/><xf numFmtId="20"/><xf numFmtId="9"/>)"
+             R"(</cellXfs></styleSheet>)"},
         {"xl/worksheets/sheet1.xml", sheet(turma)},
         {"xl/worksheets/sheet2.xml", sheet(other)},
     });
+}
+
+// A row of an .ods, each cell text as a teacher types it, its value what it shows.
+std::string odsRow(const std::vector<std::string>& cells)
+{
+    std::string row = "<table:table-row>";
+    for (const std::string& cell : cells) {
+        row += "<table:table-cell><text:p>" + cell + "</text:p></table:table-cell>";
+    }
+    return row + "</table:table-row>";
 }
 
 std::string odsOf(const std::string& tables)
@@ -139,6 +151,60 @@ TEST(SheetTest, CellsAsTyped)
              R"(<table:table-row table:number-rows-repeated="1048000"><table:table-cell table:number-columns-repeated="1024"/></table:table-row></table:table>)"),
          "Mat,Nome,N1,N2,N3," + results + "000123,Ana  Maria,7.5,7.5,7.5,7.5,B,APROVADO\n",
          "t.xlsx:Turma!1: aviso: linha de t\u00edtulo"},
+        {"OpenDocument: a comment before text cells, the sheet's drawing, a table in a cell, a "
+         "repeat past any sheet's columns",
+         odsOf(
+             R"(<table:table table:name="Turma"><table:shapes><draw:frame><text:p>Logo</text:p></draw:frame></table:shapes>)" +
+             odsRow({"Mat", "Nome", "N1", "N2", "N3"}) +
+             R"(<table:table-row><table:table-cell><text:p>1</text:p><office:annotation><text:p>x</text:p></office:annotation></table:table-cell>)"
+             R"(<table:table-cell><text:p>Ana</text:p><table:table><table:table-row><table:table-cell><text:p>y</text:p></table:table-cell></table:table-row></table:table></table:table-cell>)"
+             R"(<table:table-cell><text:p>7</text:p></table:table-cell><table:table-cell><text:p>8</text:p></table:table-cell><table:table-cell><text:p>9</text:p></table:table-cell>)"
+             R"(<table:table-cell table:number-columns-repeated="18446744073709551615"/></table:table-row>)" +
+             odsRow({"2", "Bia", "6", "6", "6"}) + "</table:table>"),
+         "Mat,Nome,N1,N2,N3," + results +
+             "1,Ana,7,8,9,8.333333,B,APROVADO\n2,Bia,6,6,6,6,C,APROVADO\n",
+         ""},
+        {"OpenDocument: percentages, money, times and date-times by their values",
+         odsOf(
+             R"(<table:table table:name="Turma">)" +
+             odsRow({"Nome", "N1", "N2", "N3", "Freq", "Taxa", "Hora", "Quando"}) +
+             R"(<table:table-row><table:table-cell><text:p>Ana</text:p></table:table-cell>)"
+             R"(<table:table-cell office:value-type="float" office:value="7"/><table:table-cell office:value-type="float" office:value="8"/><table:table-cell office:value-type="float" office:value="9"/>)"
+             R"(<table:table-cell office:value-type="percentage" office:value="2"><text:p>200%</text:p></table:table-cell>)"
+             R"(<table:table-cell office:value-type="currency" office:value="32"><text:p>$32.00</text:p></table:table-cell>)"
+             R"(<table:table-cell office:value-type="time" office:time-value="PT23H30M00S"><text:p>11:30:00 PM</text:p></table:table-cell>)"
+             R"(<table:table-cell office:value-type="date" office:date-value="2025-03-01T10:30:00"><text:p>01/03/25</text:p></table:table-cell>)"
+             "</table:table-row></table:table>"),
+         "Nome,N1,N2,N3,Freq,Taxa,Hora,Quando," + results +
+             "Ana,7,8,9,2,32,23:30:00,2025-03-01 10:30:00,8.333333,B,APROVADO\n",
+         ""},
+        {"a shared text's index out of range, an inline text where a shared one is said, a row "
+         "numbered as the header, a row past a sheet's last, a first cell over 1 MiB",
+         xlsxOf(
+             header +
+                 R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1" t="s"><v>5</v></c><c r="C1"><v>7</v></c><c r="D1"><v>8</v></c><c r="E1"><v>9</v></c></row>)"
+                 R"(<row r="2"><c r="A2"><v>2</v></c><c r="B2" t="s"><is><t>Bia</t></is></c><c r="C2"><v>6</v></c><c r="D2"><v>6</v></c><c r="E2"><v>6</v></c></row>)"
+                 R"(<row r="1048577"><c r="A1048577"><v>3</v></c>)" +
+                 text("Caio", "B1048577") +
+                 R"(<c r="C1048577"><v>5</v></c><c r="D1048577"><v>5</v></c><c r="E1048577"><v>5</v></c></row><row r="4">)" +
+                 text(std::string((std::size_t{1} << 20U) + 1, 'x'), "A4") + "</row>",
+             "<si><t>Ana</t></si>"),
+         "Mat,Nome,N1,N2,N3," + results +
+             "1,,7,8,9,,,erro: esta c\u00e9lula aponta para um texto que o arquivo n\u00e3o "
+             "tem; abra a planilha e salve-a de novo\n2,Bia,6,6,6,6,C,APROVADO\n3,Caio,5,5,5,5,"
+             "D,REPROVADO\n" +
+             std::string(100, 'x') + "\u2026,,,,,,,erro: a linha tem mais de 1 MiB\n",
+         "t.xlsx:Turma!B1: esta c\u00e9lula aponta"},
+        {"date-times keep their time, a time is a time, a percentage its value",
+         xlsxOf(
+             "<row r=\"1\">" + text("Nome", "A1") + text("N1", "B1") + text("N2", "C1") +
+             text("N3", "D1") + text("Quando", "E1") + text("Hora", "F1") + text("Freq", "G1") +
+             "</row><row r=\"2\">" + text("Ana", "A2") +
+             R"(<c r="B2"><v>7</v></c><c r="C2"><v>8</v></c><c r="D2"><v>9</v></c>)"
+             R"(<c r="E2" s="4"><v>45000.5</v></c><c r="F2" s="5"><v>0.375</v></c><c r="G2" s="6"><v>0.95</v></c></row>)"),
+         "Nome,N1,N2,N3,Quando,Hora,Freq," + results +
+             "Ana,7,8,9,2023-03-15 12:00:00,09:00:00,0.95,8.333333,B,APROVADO\n",
+         ""},
     };
     for (const SheetCase& each : cases) {
         const ClassRun read = readSheet(each.bytes);
@@ -210,6 +276,37 @@ TEST(SheetTest, HostileFilesAreRefused)
         EXPECT_NE((read.result.problem + read.messages).find(why), std::string::npos)
             << why << ": " << read.result.problem << read.messages;
         EXPECT_EQ(read.table, "") << why;
+    }
+}
+
+// Files that say a table many times their size in a few bytes stop at the limit every
+// reader shares: a row repeated a million times, a long shared text in every row, a note
+// in a sheet's last column.
+TEST(SheetTest, FilesManyTimesTheirSizeStop)
+{
+    std::string sharedRows = header;
+    std::string farNotes = header;
+    for (int row = 2; row < 3000; ++row) {
+        const std::string number = std::to_string(row);
+        sharedRows += "<row r=\"" + number + R"("><c r="A)" + number +
+                      R"(" t="s"><v>0</v></c><c r="C)" + number + R"("><v>7</v></c></row>)";
+        farNotes += "<row r=\"" + number + "\">" + text("Ana", "B" + number) +
+                    text("x", "XFD" + number) + "</row>";
+    }
+    const auto cases = std::to_array<std::string>({
+        odsOf(
+            R"(<table:table table:name="Turma"><table:table-row table:number-rows-repeated="1048576">)"
+            R"(<table:table-cell table:number-columns-repeated="5" office:value-type="float" office:value="7"/>)"
+            "</table:table-row></table:table>"),
+        xlsxOf(sharedRows, "<si><t>" + std::string(std::size_t{100} << 10U, 'y') + "</t></si>"),
+        xlsxOf(farNotes),
+    });
+    for (const std::string& bytes : cases) {
+        ClassOptions options;
+        options.layout.gradeColumns = {"A", "B", "C"};
+        const ClassRun read = runClass(bytes, options, forPrograms, "t.xlsx");
+        EXPECT_EQ(read.result.outcome, ClassOutcome::tooLarge) << read.result.problem;
+        EXPECT_LT(read.table.size(), std::size_t{4} << 20U);
     }
 }
 

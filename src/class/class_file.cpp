@@ -18,8 +18,9 @@ constexpr std::string_view howToSaveAsCsv =
     "como > CSV UTF-8) e leia esse arquivo";
 
 // Rows that are footers if no student follows them are held until one does; a footer is
-// a few rows, and past this many they are no footer.
+// a few rows of a few cells, and past this many, or this much text, they are no footer.
 constexpr std::size_t mostHeldRows = 1000;
+constexpr std::size_t mostHeldBytes = std::size_t{16} << 20U;
 
 void addMessage(Output& messages, std::string_view prefix, std::string_view utf8)
 {
@@ -88,6 +89,7 @@ struct ClassPass {
     GradeFields grades;
     StudentRow student;
     std::deque<Row> held; // rows that are footers, unless a student follows
+    std::size_t heldBytes = 0;
 };
 
 std::string where(const ClassPass& pass, const Row& row, std::optional<std::size_t> column = {})
@@ -143,6 +145,7 @@ bool writeStudent(ClassPass& pass)
 // without an identification or a row of totals.
 bool writeHeldRows(ClassPass& pass)
 {
+    pass.heldBytes = 0;
     for (const Row& held : pass.held) {
         const bool totals = !identificationOf(pass.layout, held).empty();
         refuseStudent(
@@ -200,8 +203,10 @@ bool takeRow(ClassPass& pass, Row& row)
     case RowKind::platform:
         return writeOtherRow(pass, row, "linha da plataforma, n\u00e3o \u00e9 um aluno");
     case RowKind::footer:
+        pass.heldBytes += row.text.size() + row.cells.size() * sizeof(Cell);
         pass.held.push_back(std::move(row));
-        return pass.held.size() < mostHeldRows || writeHeldRows(pass);
+        return (pass.held.size() < mostHeldRows && pass.heldBytes < mostHeldBytes) ||
+               writeHeldRows(pass);
     case RowKind::student:
     case RowKind::status:
         if (!pass.held.empty() && !writeHeldRows(pass)) {
