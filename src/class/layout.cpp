@@ -447,9 +447,11 @@ Rows classRows(std::span<const Row* const> rows)
 
 void placeTable(Layout& layout, const Rows& rows, const TableStart& start)
 {
+    // Where the rows read ahead start no table, none follows them either: every row is
+    // the same title, or whatever it is, before them and after.
     layout.tableStart = start.header                   ? rows[*start.header]->position
                         : start.firstRow < rows.size() ? rows[start.firstRow]->position
-                                                       : rows.back()->position + 1;
+                                                       : UINT64_MAX;
     if (start.header) {
         const Row& header = *rows[*start.header];
         layout.header = header.position;
