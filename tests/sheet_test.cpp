@@ -288,10 +288,19 @@ TEST(SheetTest, FilesManyTimesTheirSizeStop)
     std::string farNotes = header;
     for (int row = 2; row < 3000; ++row) {
         const std::string number = std::to_string(row);
-        sharedRows += "<row r=\"" + number + R"("><c r="A)" + number +
-                      R"(" t="s"><v>0</v></c><c r="C)" + number + R"("><v>7</v></c></row>)";
-        farNotes += "<row r=\"" + number + "\">" + text("Ana", "B" + number) +
-                    text("x", "XFD" + number) + "</row>";
+        sharedRows.append("<row r=\"")
+            .append(number)
+            .append(R"("><c r="A)")
+            .append(number)
+            .append(R"(" t="s"><v>0</v></c><c r="C)")
+            .append(number)
+            .append(R"("><v>7</v></c></row>)");
+        farNotes.append("<row r=\"")
+            .append(number)
+            .append("\">")
+            .append(text("Ana", "B" + number))
+            .append(text("x", "XFD" + number))
+            .append("</row>");
     }
     const auto cases = std::to_array<std::string>({
         odsOf(

@@ -190,6 +190,7 @@ std::optional<int> readOptions(const std::vector<std::string>& arguments, TurmaO
     std::vector<std::string> copies = arguments;
     copies.insert(copies.begin(), "boletim-turma");
     std::vector<char*> argv;
+    argv.reserve(copies.size() + 1);
     for (std::string& copy : copies) {
         argv.push_back(copy.data());
     }

@@ -1,6 +1,7 @@
 #include "sheets/ods_sheet.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "text/fields.h"
@@ -16,10 +17,12 @@ struct SheetNames final : XmlHandler {
     // Only the spreadsheet's own tables: not one inside a cell or a drawing.
     void start(std::string_view name, const char** attributes) override
     {
-        if (name == "table" && depth == 0) {
+        if (depth > 0) {
+            ++depth;
+        } else if (name == "table") {
             names.emplace_back(attribute(attributes, "name"));
+            depth = 1;
         }
-        depth += name == "table" || depth > 0 ? 1 : 0;
     }
     void end(std::string_view /*name*/) override
     {
@@ -29,14 +32,16 @@ struct SheetNames final : XmlHandler {
 };
 
 // Elements whose content belongs to no cell: a comment, drawings and what they hold, a
-// footnote, a table inside a cell, the sheet's own shapes.
+// footnote, a table inside a cell, the sheet's own shapes. Asked of each element in a
+// cell, most of them paragraphs.
 bool isApart(std::string_view name)
 {
-    return name == "annotation" || name == "shapes" || name == "frame" || name == "custom-shape" ||
-           name == "g" || name == "rect" || name == "line" || name == "ellipse" ||
-           name == "polygon" || name == "polyline" || name == "path" || name == "control" ||
-           name == "note" || name == "table" || name == "connector" || name == "caption" ||
-           name == "measure" || name == "circle" || name == "image";
+    static constexpr std::array<std::string_view, 19> apart{
+        "annotation", "shapes",  "frame",    "custom-shape", "g",       "rect", "line",
+        "ellipse",    "polygon", "polyline", "path",         "control", "note", "table",
+        "connector",  "caption", "measure",  "circle",       "image"};
+    return name != "p" && name != "s" && name != "span" &&
+           std::find(apart.begin(), apart.end(), name) != apart.end();
 }
 
 // What a cell's attributes say of it.
@@ -69,7 +74,7 @@ class SheetRowsReader final : public XmlHandler {
             }
             return;
         }
-        if (!inSheet_ || (isApart(name) && (inCell_ || name == "shapes"))) {
+        if (!inSheet_ || ((inCell_ || name == "shapes") && isApart(name))) {
             apart_ = 1;
             return;
         }
@@ -125,16 +130,30 @@ class SheetRowsReader final : public XmlHandler {
         paragraphs_ = 0;
         paragraph_ = 0;
         shown_.clear();
-        cell_ = CellRead{
-            std::string(attribute(attributes, "value-type")),
-            std::string(qualifiedAttribute(attributes, "calcext:value-type")),
-            std::string(attribute(attributes, "value")),
-            std::string(attribute(attributes, "date-value")),
-            std::string(attribute(attributes, "time-value")),
-            std::string(attribute(attributes, "boolean-value")),
-            std::string(attribute(attributes, "string-value")),
-            !attribute(attributes, "formula").empty(),
-            repeatCount(attribute(attributes, "number-columns-repeated"), mostColumns + 1)};
+        cell_ = CellRead{};
+        // Each of a cell's attributes once: a sheet has many cells, and each a few of them.
+        for (; attributes != nullptr && *attributes != nullptr; attributes += 2) {
+            const std::string_view qualified = attributes[0];
+            const std::string_view name = qualified.substr(qualified.find(':') + 1);
+            const char* value = attributes[1];
+            if (name == "value-type") {
+                (qualified.starts_with("calcext:") ? cell_.errorType : cell_.type) = value;
+            } else if (name == "value") {
+                cell_.value = value;
+            } else if (name == "date-value") {
+                cell_.dateValue = value;
+            } else if (name == "time-value") {
+                cell_.timeValue = value;
+            } else if (name == "boolean-value") {
+                cell_.booleanValue = value;
+            } else if (name == "string-value") {
+                cell_.stringValue = value;
+            } else if (name == "formula") {
+                cell_.formula = *value != '\0';
+            } else if (name == "number-columns-repeated") {
+                cell_.repeat = repeatCount(value, mostColumns + 1);
+            }
+        }
     }
 
     // The text a cell shows: its paragraphs, a line apiece, with their spaces and tabs.
@@ -168,20 +187,8 @@ class SheetRowsReader final : public XmlHandler {
             cell.kind = CellKind::error;
         } else if (type == "float" || type == "percentage" || type == "currency") {
             typedNumber(cell, text);
-        } else if (type == "date") {
-            const auto days = daysOfIsoDate(cell_.dateValue);
-            const bool time = cell_.dateValue.find('T') != std::string::npos;
-            if (days) {
-                cell.number = *days;
-                cell.kind = time ? CellKind::dateTime : CellKind::date;
-                text = time ? isoDateTime(*days) : isoDate(*days);
-            }
-        } else if (type == "time") {
-            if (const auto days = daysOfDuration(cell_.timeValue)) {
-                cell.number = *days;
-                cell.kind = CellKind::time;
-                text = isoTime(*days);
-            }
+        } else if (type == "date" || type == "time") {
+            typedDate(cell, text);
         } else if (type == "boolean") {
             cell.kind = CellKind::boolean;
             cell.number = cell_.booleanValue == "true" ? 1 : 0;
@@ -196,6 +203,21 @@ class SheetRowsReader final : public XmlHandler {
             cell.problem = CellProblem::formulaWithoutValue;
         }
         return cell;
+    }
+
+    // A date, a date and time, or a time, by the value the file keeps; as shown where
+    // that is no value.
+    void typedDate(Cell& cell, std::string& text) const
+    {
+        const bool date = cell_.type == "date";
+        const auto days = date ? daysOfIsoDate(cell_.dateValue) : daysOfDuration(cell_.timeValue);
+        if (!days) {
+            return;
+        }
+        const bool time = !date || cell_.dateValue.find('T') != std::string::npos;
+        cell.number = *days;
+        cell.kind = date && time ? CellKind::dateTime : date ? CellKind::date : CellKind::time;
+        text = date && time ? isoDateTime(*days) : date ? isoDate(*days) : isoTime(*days);
     }
 
     // A number as stored, unless it shows zero-padded (00123): then as shown.

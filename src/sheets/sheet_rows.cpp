@@ -140,7 +140,7 @@ std::optional<double> daysOfIsoDate(std::string_view text)
         *day > 31) {
         return std::nullopt;
     }
-    double days = static_cast<double>(daysOfCivil(*year, *month, *day));
+    auto days = static_cast<double>(daysOfCivil(*year, *month, *day));
     if (takeCharacter(text, 'T')) {
         const auto hours = takeNumber(text, 2);
         const bool colon = takeCharacter(text, ':');

@@ -85,16 +85,6 @@ std::string_view attribute(const char** attributes, std::string_view name)
     return {};
 }
 
-std::string_view qualifiedAttribute(const char** attributes, std::string_view name)
-{
-    for (; attributes != nullptr && *attributes != nullptr; attributes += 2) {
-        if (std::string_view(*attributes) == name) {
-            return attributes[1];
-        }
-    }
-    return {};
-}
-
 XmlStream::XmlStream(XmlHandler& handler) : state_(std::make_unique<State>())
 {
     state_->handler = &handler;

@@ -46,9 +46,6 @@ class XmlHandler {
 // The value of an attribute, by its name without prefix; empty where there is none.
 std::string_view attribute(const char** attributes, std::string_view name);
 
-// The same, by its name with the prefix its file gives it (calcext:value-type).
-std::string_view qualifiedAttribute(const char** attributes, std::string_view name);
-
 // XML read in blocks with expat. A document with a DTD, and so any entity of its own, is
 // refused: a spreadsheet has none, and entities are how XML is made to blow up.
 class XmlStream {

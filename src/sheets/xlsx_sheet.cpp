@@ -100,9 +100,9 @@ struct SharedStrings final : XmlHandler {
 };
 
 // Excel's own number formats, by id, that a workbook names without writing them out.
-std::string builtInFormat(std::size_t id)
+std::string builtInFormat(std::size_t formatId)
 {
-    switch (id) {
+    switch (formatId) {
     case 1:
         return "0";
     case 2:
@@ -294,12 +294,22 @@ class SheetRowsReader final : public XmlHandler {
   private:
     void startCell(const char** attributes)
     {
-        long row = 0;
-        const auto column = columnOfReference(attribute(attributes, "r"), row);
         cell_ = CellRead{};
-        cell_.column = column.value_or(column_);
-        cell_.type = attribute(attributes, "t");
-        cell_.style = numberOf(attribute(attributes, "s"), book_.styles.size());
+        cell_.column = column_;
+        cell_.style = book_.styles.size();
+        // Each of a cell's attributes once: a sheet has many cells, and each a few of them.
+        for (; attributes != nullptr && *attributes != nullptr; attributes += 2) {
+            const std::string_view name = attributes[0];
+            const std::string_view value = attributes[1];
+            long row = 0;
+            if (name == "r") {
+                cell_.column = columnOfReference(value, row).value_or(column_);
+            } else if (name == "t") {
+                cell_.type = value;
+            } else if (name == "s") {
+                cell_.style = numberOf(value, book_.styles.size());
+            }
+        }
         collecting_ = inInline_ = false;
     }
 

@@ -1,6 +1,7 @@
 #ifndef BOLETIM_FIELDS_H
 #define BOLETIM_FIELDS_H
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -33,12 +34,7 @@ constexpr bool isBlankCharacter(char character)
 // Asked of every field: inline, and most fields are short and not blank.
 inline bool isBlank(std::string_view text)
 {
-    for (const char character : text) {
-        if (!isBlankCharacter(character)) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), isBlankCharacter);
 }
 
 // text without the blanks around it.

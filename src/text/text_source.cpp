@@ -107,6 +107,8 @@ class TextSource final : public RowSource {
         const auto textStart = reinterpret_cast<std::uintptr_t>(record_.text.data());
         const auto textEnd = textStart + record_.text.size();
         const auto unquotedStart = reinterpret_cast<std::uintptr_t>(record_.unquoted.data());
+        row.cells.resize(record_.fields.size());
+        Cell* cell = row.cells.data();
         std::uint32_t column = 0;
         for (const std::string_view field : record_.fields) {
             // A field is a view into the line, or into the fields unquoted after it.
@@ -116,10 +118,11 @@ class TextSource final : public RowSource {
                 inText ? start - textStart : textEnd - textStart + (start - unquotedStart);
             // Most fields start with what they hold; only one that starts blank is looked at.
             const bool blank = field.empty() || (isBlankCharacter(field.front()) && isBlank(field));
-            row.cells.push_back({column++, static_cast<std::uint32_t>(offset),
-                                 static_cast<std::uint32_t>(field.size()),
-                                 blank ? CellKind::empty : CellKind::text, CellProblem::none, 0,
-                                 0.0});
+            cell->column = column++;
+            cell->textStart = static_cast<std::uint32_t>(offset);
+            cell->textSize = static_cast<std::uint32_t>(field.size());
+            cell->kind = blank ? CellKind::empty : CellKind::text;
+            ++cell;
         }
         row.text.swap(record_.text);
         row.text += record_.unquoted;
