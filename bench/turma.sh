@@ -8,7 +8,8 @@
 # libxlsxwriter alone writing the same cells (bench/xlsx_alone.cpp, where pkg-config finds
 # the library). Last, the shell recipe the README gave before boletim-turma, one boletim
 # run a student, on the first RECIPE_STUDENTS students (default 2000), scaled to 100,000.
-# Each figure is the best of three runs.
+# Then 1,000,000 students of four bimesters, by the default rule's three and by the
+# school's equal weights with rounding. Each figure is the best of three runs.
 # Needs GNU time (/usr/bin/time).
 # Usage: bench/turma.sh [BOLETIM_TURMA]   (builds the release preset first)
 set -euo pipefail
@@ -58,6 +59,18 @@ for students in 10000 100000 1000000; do
         -v a=$awk_us -v ak=$awk_kib -v c=$cat_us 'BEGIN {
         printf "%9d %6.1f %10.3f %9d %9.3f %9.3f %9.2f %9.1f %8d\n", n, bytes / 1e6, t / 1e6, tk,
                a / 1e6, c / 1e6, t / a, t / c, ak }'
+done
+
+# The school's rule: four bimesters, three of them weighted 1, 2 and 3, or all four with
+# equal weights and each mean rounded to half points.
+make_bimesters 1000000 >"$work/bimestres.csv"
+echo
+echo "1000000 students, four bimesters:"
+printf '%40s %10s %10s\n' '' seconds 'peak KiB'
+for rule in "-n C,D,E" "--pesos 1,1,1,1 --arredondamento 0,5"; do
+    # shellcheck disable=SC2086 # the rule's options, split on purpose
+    awk -v what="$rule" -v line="$(best_of_three "$turma" $rule "$work/bimestres.csv")" 'BEGIN {
+        split(line, f, " "); printf "%40s %10.3f %10d\n", what, f[1] / 1e6, f[2] }'
 done
 
 if pkg-config --exists xlsxwriter; then

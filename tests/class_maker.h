@@ -15,6 +15,7 @@
 
 #include "class/names.h"
 #include "class_run.h"
+#include "exact_mean.h"
 #include "grading/grading.h"
 
 namespace made_up {
@@ -363,10 +364,10 @@ inline void expectItsOwnCells(const std::vector<std::string>& row, const Made& m
     EXPECT_EQ(row.size() > width ? row.back() : "", student.note);
 }
 
-// The three cells the table adds: what boletim says of the student's grades, the status,
-// or the error.
-inline void expectGradedAsBoletimGrades(const std::vector<std::string>& row, const Student& student,
-                                        std::size_t width)
+// The three cells the table adds: what the school's rule (weights 1, 2 and 3, the mean
+// exact) says of the student's grades, the status, or the error.
+inline void expectGradedByTheRule(const std::vector<std::string>& row, const Student& student,
+                                  std::size_t width)
 {
     ASSERT_GE(row.size(), width);
     const std::string_view said = row.at(width - 1);
@@ -380,11 +381,11 @@ inline void expectGradedAsBoletimGrades(const std::vector<std::string>& row, con
         EXPECT_EQ(said, "erro: nota " + std::to_string(grade) + " est\u00e1 vazia");
         return;
     }
-    const float mean = computeWeightedAverage(typed(student.grades[0]), typed(student.grades[1]),
-                                              typed(student.grades[2]));
-    EXPECT_EQ(std::strtof(row.at(width - 3).c_str(), nullptr), mean);
-    EXPECT_EQ(row.at(width - 2), classifyConcept(mean));
-    EXPECT_EQ(said, isApproved(classifyConcept(mean)) ? "APROVADO" : "REPROVADO");
+    const exact::Expected mean =
+        exact::expectedMean({student.grades.begin(), student.grades.end()}, {1000, 2000, 3000});
+    EXPECT_EQ(row.at(width - 3), mean.shown);
+    EXPECT_EQ(row.at(width - 2), std::string(1, mean.letter));
+    EXPECT_EQ(said, isApproved(row.at(width - 2)) ? "APROVADO" : "REPROVADO");
 }
 
 // The table: its header, a platform's rows where they were, every student once, in order,
@@ -398,7 +399,7 @@ inline void expectEveryStudentOnce(const std::vector<std::vector<std::string>>& 
         SCOPED_TRACE("student " + std::to_string(student + 1));
         const std::vector<std::string>& row = rows.at(1 + made.platformRows + student);
         expectItsOwnCells(row, made, made.students[student], width);
-        expectGradedAsBoletimGrades(row, made.students[student], width);
+        expectGradedByTheRule(row, made.students[student], width);
     }
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# boletim-turma computes each student with boletim's own code, so its table must say
-# what boletim's report says for the same grades: the grades, the mean, the concept and
-# the verdict, on rows made to land on and around the concepts' bounds. The table shows
+# boletim-turma --como-boletim computes each student with boletim's own code, so its table
+# must say what boletim's report says for the same grades: the grades, the mean, the
+# concept and the verdict, on rows made to land on and around the concepts' bounds. The table shows
 # each float in full; read back as a float and written with six digits, as boletim
 # writes it, it must be boletim's number to the byte. Then where it
 # cannot run (an input it cannot open or read, an output it cannot write) it must exit 2
@@ -31,7 +31,7 @@ awk -v rows="$rows" 'BEGIN {
 }' >"$work/rows"
 tr ' .' ';,' <"$work/rows" >"$work/class.csv" # as a spreadsheet in Portuguese saves it
 
-"${turma[@]}" --ponto "$work/class.csv" >"$work/table" 2>"$work/err" ||
+"${turma[@]}" --como-boletim --ponto "$work/class.csv" >"$work/table" 2>"$work/err" ||
     fail "exit status $? on a class without errors: $(cat "$work/err")"
 # Columns 2 to 5 are the grades and the mean; perl's pack("f") rounds to a float.
 tail -n +2 "$work/table" | perl -F, -lane 'for my $i (1 .. 4) {
@@ -60,7 +60,7 @@ cannot_run "abrir '$work/none.csv'" /dev/null "$work/none.csv"
 for option in -o -o\  --saida= --saida\ ; do
     out=$work/o${#option}.csv
     rm -f "$out"
-    "${turma[@]}" --ponto "$work/class.csv" $option$out 2>/dev/null
+    "${turma[@]}" --como-boletim --ponto "$work/class.csv" $option$out 2>/dev/null
     cmp -s "$work/table" "$out" || fail "$option$out does not write the table"
 done
 cp "$work/class.csv" "$work/class.kept"

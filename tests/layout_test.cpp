@@ -38,10 +38,13 @@ Decided decide(const std::string& input, const LayoutOptions& options)
     return decided;
 }
 
-std::string letters(const std::array<std::size_t, 3>& columns)
+std::string letters(const std::vector<std::size_t>& columns)
 {
-    return columnLetters(columns[0]) + ',' + columnLetters(columns[1]) + ',' +
-           columnLetters(columns[2]);
+    std::string text;
+    for (const std::size_t column : columns) {
+        text.append(text.empty() ? "" : ",").append(columnLetters(column));
+    }
+    return text;
 }
 
 struct RowsCase {

@@ -107,7 +107,7 @@ TEST(SheetTest, CellsAsTyped)
              R"(<si><t>00123</t></si><si><r><t>Jos&#233; </t></r><r><t>da Concei&#231;&#227;o</t></r>)"
              R"(<rPh><t>jose</t></rPh></si>)"),
          "Mat,Nome,N1,N2,N3," + results +
-             "00123,Jos\u00e9 da Concei\u00e7\u00e3o,7.22,0.35,9.36,5.9999995,D,REPROVADO\n",
+             "00123,Jos\u00e9 da Concei\u00e7\u00e3o,7.22,0.35,9.36,6,C,APROVADO\n",
          ""},
         {"zero-padded, dates, a boolean (in English, for programs), an error",
          xlsxOf(

@@ -76,7 +76,7 @@ std::unique_ptr<RowSource> openClass(LineReader& input, const ClassOptions& opti
         result.problem = "--folha \u00e9 para planilhas, e este \u00e9 um arquivo de texto";
         return nullptr;
     }
-    return textSource(input, source);
+    return textSource(input, source, 1 + options.rule.grades());
 }
 
 // The state of one pass over the rows.
@@ -86,7 +86,7 @@ struct ClassPass {
     Output& messages;
     Layout layout;
     ClassResult result;
-    GradeFields grades;
+    Grading grading;
     StudentRow student;
     std::deque<Row> held; // rows that are footers, unless a student follows
     std::size_t heldBytes = 0;
@@ -192,6 +192,13 @@ void writeTitle(ClassPass& pass, const Row& row)
     pass.table.addTitle(trimmed(text));
 }
 
+// The number format of the teacher's own mean in row, where the sheet gives it one.
+std::string_view teacherMeanFormat(const ClassPass& pass, const Row& row)
+{
+    const Cell* cell = pass.layout.teacherMean ? row.at(*pass.layout.teacherMean) : nullptr;
+    return cell == nullptr ? std::string_view() : pass.source.formatCode(cell->format);
+}
+
 // False where the reading stops.
 bool takeRow(ClassPass& pass, Row& row)
 {
@@ -212,7 +219,8 @@ bool takeRow(ClassPass& pass, Row& row)
         if (!pass.held.empty() && !writeHeldRows(pass)) {
             return false;
         }
-        gradeStudent(row, kind, pass.layout, pass.grades, pass.student);
+        gradeStudent(row, kind, pass.layout, pass.grading, pass.student);
+        checkTeacherMean(row, pass.layout, teacherMeanFormat(pass, row), pass.student);
         return writeStudent(pass);
     default:
         return true; // blank, or the header, which the table starts with
@@ -302,9 +310,11 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
         }
         return refused;
     }
-    ClassPass pass{*rowSource, table, messages, {}, {}, {}, {}, {}};
+    ClassPass pass{*rowSource, table, messages, {}, {}, Grading(options.rule), {}, {}, 0};
     std::deque<Row> first = firstRows(*rowSource);
-    const LayoutDecision decision = decideLayout(first, rowSource->shape(), options.layout);
+    LayoutOptions layoutOptions = options.layout;
+    layoutOptions.grades = options.rule.grades();
+    const LayoutDecision decision = decideLayout(first, rowSource->shape(), layoutOptions);
     pass.layout = decision.layout;
     if (!sourceRead(pass)) {
         return pass.result;
@@ -318,7 +328,11 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
         return pass.result;
     }
     const std::vector<std::string> names = columnNames(pass.layout);
-    if (!table.beginTable(pass.layout, names, pass.result.problem)) {
+    pass.result.ruleDescription = options.rule.described();
+    if (pass.layout.teacherMean) {
+        pass.result.counts.teacherMeanColumn = columnLetters(*pass.layout.teacherMean);
+    }
+    if (!table.beginTable(pass.layout, names, options.rule, pass.result.problem)) {
         pass.result.outcome = ClassOutcome::tooWide;
         return pass.result;
     }

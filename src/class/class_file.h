@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "class/layout.h"
+#include "class/school_rule.h"
 #include "class/summary.h"
 #include "platform/output.h"
 #include "tables/table_writer.h"
@@ -14,6 +15,7 @@
 struct ClassOptions {
     LayoutOptions layout;
     std::string sheet; // of a spreadsheet, by name or number from 1; empty for the first
+    SchoolRule rule = SchoolRule::standard();
 };
 
 // refused: the file is no class, and a message says so. The others but computed and
@@ -45,6 +47,7 @@ struct ClassResult {
     std::string exampleColumns;
     ClassCounts counts;
     std::string layoutDescription; // UTF-8
+    std::string ruleDescription;   // UTF-8: how the means were made
 };
 
 // Reads a class from input, one row at a time: a text file, or a spreadsheet's sheet where

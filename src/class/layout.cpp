@@ -1,6 +1,7 @@
 #include "class/layout.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <span>
 #include <utility>
@@ -319,18 +320,30 @@ MaybeGrades maybeGrades(const Layout& layout, const std::vector<ColumnFields>& c
     return found;
 }
 
-// Why the grades are unclear, the columns to choose from and, where three of them may be
-// grades, the first three for a command to try.
+// How many columns the rule uses, in words: três.
+std::string countedColumns(std::size_t count)
+{
+    static constexpr std::array<std::string_view, 21> words{
+        "nenhuma", "uma",    "duas",      "tr\u00eas", "quatro",  "cinco",    "seis",
+        "sete",    "oito",   "nove",      "dez",       "onze",    "doze",     "treze",
+        "catorze", "quinze", "dezesseis", "dezessete", "dezoito", "dezenove", "vinte"};
+    return count < words.size() ? std::string(words.at(count)) : std::to_string(count);
+}
+
+// Why the grades are unclear, the columns to choose from and, where as many as the rule
+// weighs may be grades, the first of them for a command to try.
 void explainUnclear(LayoutDecision& decision, const MaybeGrades& found)
 {
+    const std::size_t wanted = decision.grades;
     decision.problem = LayoutProblem::gradesUnclear;
     decision.candidates = found.possible;
     decision.otherNumbers = found.others;
     const std::size_t numbers = found.withNumbers;
-    if (found.possible.size() > 3) {
+    if (found.possible.size() > wanted) {
         decision.why = "h\u00e1 " + std::to_string(found.possible.size()) +
-                       " colunas que podem ser as notas, e o c\u00e1lculo usa tr\u00eas";
-        decision.example.assign(found.possible.begin(), found.possible.begin() + 3);
+                       " colunas que podem ser as notas, e a regra usa " + countedColumns(wanted);
+        decision.example.assign(found.possible.begin(),
+                                found.possible.begin() + static_cast<std::ptrdiff_t>(wanted));
         return;
     }
     decision.why = numbers == 0 ? "n\u00e3o encontrei colunas de notas"
@@ -340,15 +353,16 @@ void explainUnclear(LayoutDecision& decision, const MaybeGrades& found)
                                       " ser de notas";
 }
 
-// The grade columns: the three that may be, or of more, the three named so; or, in
-// decision, why not.
+// The grade columns: those that may be, as many as the rule weighs, or of more, those
+// named so; or, in decision, why not.
 bool chooseGradeColumns(LayoutDecision& decision, const std::vector<ColumnFields>& columns)
 {
     const MaybeGrades found = maybeGrades(decision.layout, columns);
+    const std::size_t wanted = decision.grades;
     const std::vector<std::size_t>& chosen =
-        found.possible.size() > 3 ? found.named : found.possible;
-    if (chosen.size() == 3) {
-        std::copy(chosen.begin(), chosen.end(), decision.layout.gradeColumns.begin());
+        found.possible.size() > wanted ? found.named : found.possible;
+    if (chosen.size() == wanted) {
+        decision.layout.gradeColumns = chosen;
         return true;
     }
     explainUnclear(decision, found);
@@ -405,13 +419,14 @@ std::optional<std::size_t> namedColumn(const Layout& layout, const std::string& 
 bool useNamedColumns(LayoutDecision& decision, const LayoutOptions& options, std::size_t widest)
 {
     Layout& layout = decision.layout;
-    for (std::size_t i = 0; i < 3; ++i) {
-        const auto column = namedColumn(layout, options.gradeColumns.at(i), decision.why);
+    layout.gradeColumns.clear();
+    for (const std::string& named : options.gradeColumns) {
+        const auto column = namedColumn(layout, named, decision.why);
         if (!column) {
             decision.problem = LayoutProblem::optionsDoNotFit;
             return false;
         }
-        layout.gradeColumns.at(i) = *column;
+        layout.gradeColumns.push_back(*column);
     }
     const auto& grades = layout.gradeColumns;
     const std::size_t last = *std::max_element(grades.begin(), grades.end());
@@ -422,10 +437,10 @@ bool useNamedColumns(LayoutDecision& decision, const LayoutOptions& options, std
                        plural(static_cast<long>(widest), "campo", "campos");
         return false;
     }
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::count(grades.begin(), grades.end(), grades.at(i)) > 1) {
+    for (const std::size_t column : grades) {
+        if (std::count(grades.begin(), grades.end(), column) > 1) {
             decision.problem = LayoutProblem::unusableOptions;
-            decision.why = "--notas nomeia a coluna " + columnLetters(grades.at(i)) + " duas vezes";
+            decision.why = "--notas nomeia a coluna " + columnLetters(column) + " duas vezes";
             return false;
         }
     }
@@ -513,7 +528,7 @@ std::size_t identificationColumn(const Layout& layout, std::span<const Row* cons
 
 // The width and where the identification is, from the header and the class's rows.
 void measureTable(Layout& layout, std::span<const Row* const> students, const Row* header,
-                  bool endAtLastCell)
+                  bool endAtLastCell, std::size_t grades)
 {
     if (layout.wordsOnly) {
         layout.identification = 0;
@@ -528,7 +543,7 @@ void measureTable(Layout& layout, std::span<const Row* const> students, const Ro
     const std::size_t width = header != nullptr ? filledWidth(*header)
                               : endAtLastCell   ? widestRow(students)
                                                 : mostCommonWidth(students);
-    layout.width = std::max(width, layout.identification + fewestColumns);
+    layout.width = std::max(width, layout.identification + 1 + grades);
 }
 
 bool allPlainNumbers(std::span<const Row* const> rows, std::size_t column)
@@ -567,6 +582,23 @@ bool tooWideAbove(const std::deque<Row>& rows, std::uint64_t tableStart)
     });
 }
 
+// The column the header names as the students' mean, after the identification and no
+// grade: the one whose name says final the most, the last of those.
+std::optional<std::size_t> teacherMeanColumn(const Layout& layout)
+{
+    std::optional<std::size_t> found;
+    int most = 0;
+    for (std::size_t column = layout.identificationEnd;
+         column < std::min(layout.width, layout.names.size()); ++column) {
+        const int says = gradeInColumn(layout, column) ? 0 : namesMean(layout.names[column]);
+        if (says > 0 && says >= most) {
+            found = column;
+            most = says;
+        }
+    }
+    return found;
+}
+
 void chooseColumns(LayoutDecision& decision, const LayoutOptions& options, const Rows& rows,
                    const Rows& students)
 {
@@ -577,9 +609,12 @@ void chooseColumns(LayoutDecision& decision, const LayoutOptions& options, const
                !chooseGradeColumns(decision, fieldsByColumn(students, layout.width)) &&
                students.empty()) {
         // No student to compute, none to compute wrongly, and no grade columns to claim.
-        decision = LayoutDecision{layout, LayoutProblem::none, {}, {}, {}, {}};
+        decision = LayoutDecision{layout, LayoutProblem::none, {}, {}, {}, {}, decision.grades};
         decision.layout.gradesFound = false;
-        decision.layout.gradeColumns = {layout.width - 3, layout.width - 2, layout.width - 1};
+        decision.layout.gradeColumns.clear();
+        for (std::size_t grade = decision.grades; grade > 0; --grade) {
+            decision.layout.gradeColumns.push_back(layout.width - std::min(grade, layout.width));
+        }
     }
 }
 
@@ -589,6 +624,7 @@ LayoutDecision decideLayout(const std::deque<Row>& firstRows, RowShape shape,
                             const LayoutOptions& options)
 {
     LayoutDecision decision;
+    decision.grades = options.grades;
     Layout& layout = decision.layout;
     const bool wordsOnly = shape.wordsOnly;
     layout.wordsOnly = wordsOnly;
@@ -598,10 +634,12 @@ LayoutDecision decideLayout(const std::deque<Row>& firstRows, RowShape shape,
             rows.push_back(&row);
         }
     }
-    if (wordsOnly && !options.gradeColumns.empty()) {
+    if (wordsOnly && (!options.gradeColumns.empty() || options.grades != 3)) {
         decision.problem = LayoutProblem::optionsDoNotFit;
         decision.why = "o arquivo n\u00e3o tem colunas separadas por ';', tabula\u00e7\u00e3o ou "
-                       "',', que --notas nomeie: seus campos s\u00e3o separados por espa\u00e7os";
+                       "',', que --notas nomeie ou cujas notas --pesos pese: seus campos s\u00e3o "
+                       "separados por espa\u00e7os, e as notas s\u00e3o as tr\u00eas "
+                       "\u00faltimas palavras";
         return decision;
     }
     if (rows.empty()) {
@@ -631,13 +669,14 @@ LayoutDecision decideLayout(const std::deque<Row>& firstRows, RowShape shape,
         {rows.begin() + static_cast<std::ptrdiff_t>(std::min(start.firstRow, rows.size())),
          rows.end()});
     measureTable(layout, students, start.header ? rows[*start.header] : nullptr,
-                 shape.endAtLastCell);
+                 shape.endAtLastCell, options.grades);
     chooseColumns(decision, options, rows, students);
     const std::size_t firstGrade =
         *std::min_element(layout.gradeColumns.begin(), layout.gradeColumns.end());
     layout.identificationEnd =
         firstGrade > layout.identification ? firstGrade : layout.identification + 1;
     findNumberColumns(layout, students);
+    layout.teacherMean = teacherMeanColumn(layout);
     return decision;
 }
 
@@ -645,7 +684,9 @@ std::vector<std::string> columnNames(const Layout& layout)
 {
     std::vector<std::string> names = layout.names;
     if (names.empty()) {
-        const std::size_t identifications = layout.width - 3 - layout.identification;
+        const std::size_t identifications =
+            layout.width -
+            std::min(layout.width, layout.gradeColumns.size() + layout.identification);
         std::size_t identification = 0;
         for (std::size_t column = 0; column < layout.width; ++column) {
             if (const auto grade = gradeInColumn(layout, column)) {

@@ -24,6 +24,8 @@ struct LayoutOptions {
     // The grade columns the user named: by number from 1, by letter as a spreadsheet shows
     // them, or by the header's name; none to find them.
     std::vector<std::string> gradeColumns;
+    // How many grades the rule weighs: the columns found, or named, are as many.
+    std::size_t grades = 3;
 };
 
 // What the start of a class file says about the rest.
@@ -41,9 +43,11 @@ struct Layout {
     // margin, or a column of marks, may come before it) up to the first grade.
     std::size_t identification = 0;
     std::size_t identificationEnd = 1;
-    std::array<std::size_t, 3> gradeColumns{1, 2, 3};
+    std::vector<std::size_t> gradeColumns{1, 2, 3}; // in the order of their weights
     // Whether the grade columns were found: a file without students has none to show.
     bool gradesFound = true;
+    // The column the teacher named as the students' mean (Média final), to check against.
+    std::optional<std::size_t> teacherMean;
     // The columns of numbers: the grades, and those, but the identification, whose every
     // field read ahead is a plain number (Faltas, 4º Bim, Média final).
     std::vector<bool> numberColumns;
@@ -59,20 +63,21 @@ struct LayoutDecision {
     LayoutProblem problem = LayoutProblem::none;
     std::string why; // UTF-8
     // Where the grades are unclear: the columns that may be grades, the other columns of
-    // numbers, and three columns a command to try would name, where there are three that
-    // may be.
+    // numbers, and as many as the rule weighs for a command to try, where there are as
+    // many that may be.
     std::vector<std::size_t> candidates;
     std::vector<std::size_t> otherNumbers;
     std::vector<std::size_t> example;
+    std::size_t grades = 3; // as many as the rule weighs
 };
 
 // Decides from the first rows of a class:
 // - the header: the row just above the first that reads as a student, where its names
 //   stand over the columns of numbers; rows above it are titles;
 // - the columns: the identification is the first named so, or else the first with text;
-//   the grades are those named, or else the three columns of numbers from 0 to 10 whose
-//   names do not say otherwise (Faltas, Média, Nº...); where that leaves more or fewer
-//   than three, names that say grade choose, or else the grades are unclear;
+//   the grades are those named, or else the columns of numbers from 0 to 10 whose names do
+//   not say otherwise (Faltas, Média, Nº...), as many as the rule weighs; where that leaves
+//   more or fewer, names that say grade choose, or else the grades are unclear;
 // - the width: the header's cells up to its last name; without a header, the number of
 //   fields most rows have, up to the last column filled in any; of a sheet, whose rows
 //   end at their last filled cell, its widest row.

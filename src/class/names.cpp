@@ -307,6 +307,20 @@ std::string_view statusCounted(std::string_view said)
     return found == statuses.end() ? said : found->counted;
 }
 
+int namesMean(std::string_view columnName)
+{
+    const std::string name = comparableName(columnName);
+    const Words words = wordsOf(name);
+    const bool mean = !words.empty() && (isOneOf(words.front(), {"media", "medias"}) ||
+                                         isOneOf(name, {"mf", "ma", "mg", "nf"}));
+    if (!mean) {
+        return 0;
+    }
+    return hasWordOf(columnName, {"final", "anual", "geral"}) || isOneOf(name, {"mf", "ma", "nf"})
+               ? 2
+               : 1;
+}
+
 bool namesIdentification(std::string_view columnName)
 {
     return hasWordOf(columnName, identificationWords) ||

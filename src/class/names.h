@@ -65,6 +65,11 @@ std::string_view statusSaid(std::string_view text);
 // and TRANSFERIDA alike.
 std::string_view statusCounted(std::string_view said);
 
+// A column whose name says it holds the student's mean, as the teacher computed it: Média,
+// Média final, Média anual, MF, MA, MG, NF; the more it says final, the more so: 2 for
+// final or annual, 1 for another mean, 0 for none.
+int namesMean(std::string_view columnName);
+
 // A column whose name says it identifies a student: Nome, Aluno, RA, Matrícula, Nº,
 // Student, Username and the like.
 bool namesIdentification(std::string_view columnName);

@@ -26,11 +26,14 @@ void countStudent(ClassCounts& counts, const StudentRow& row)
         ++counts.withErrors;
         return;
     }
+    if (row.teacherMeanAgrees) {
+        ++(*row.teacherMeanAgrees ? counts.teacherMeanAgrees : counts.teacherMeanDiffers);
+    }
     const bool first = counts.approved + counts.failed == 0;
     ++(isApproved(row.conceptLetter) ? counts.approved : counts.failed);
     ++counts.perConcept.at(static_cast<std::size_t>(row.conceptLetter.front() - 'A'));
-    const float mean = row.weightedAverage;
-    counts.sumOfMeans += static_cast<double>(mean);
+    const double mean = row.sheetMean;
+    counts.sumOfMeans += mean;
     counts.highestMean = first ? mean : std::max(counts.highestMean, mean);
     counts.lowestMean = first ? mean : std::min(counts.lowestMean, mean);
 }
@@ -44,6 +47,14 @@ std::string summary(const ClassCounts& counts)
         text += plural(count, status, status + "s") + ", ";
     }
     text += std::to_string(counts.withErrors) + " com erro\n";
+    if (counts.teacherMeanAgrees + counts.teacherMeanDiffers > 0) {
+        text += "  a m\u00e9dia da coluna " + counts.teacherMeanColumn + " confere em " +
+                plural(counts.teacherMeanAgrees, "aluno", "alunos") +
+                (counts.teacherMeanDiffers == 0
+                     ? std::string()
+                     : " e n\u00e3o confere em " + std::to_string(counts.teacherMeanDiffers)) +
+                '\n';
+    }
     constexpr long longestBar = 40;
     const long most =
         std::max(1L, *std::max_element(counts.perConcept.begin(), counts.perConcept.end()));
@@ -72,10 +83,11 @@ std::string describeLayout(const Layout& layout, const std::vector<std::string>&
     if (!layout.gradesFound) {
         return text;
     }
-    text += "; notas nas colunas ";
-    for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t count = layout.gradeColumns.size();
+    text += count == 1 ? "; nota na coluna " : "; notas nas colunas ";
+    for (std::size_t i = 0; i < count; ++i) {
         const std::size_t column = layout.gradeColumns.at(i);
-        text += i == 0 ? "" : i == 1 ? ", " : " e ";
+        text += i == 0 ? "" : i + 1 == count ? " e " : ", ";
         text += columnLetters(column);
         if (layout.header) {
             text += ' ' + quotedForMessage(names.at(column));

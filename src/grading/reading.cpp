@@ -200,6 +200,74 @@ GradeText readGradeText(std::string_view text)
     return {value, number.size(), (state & std::ios_base::failbit) != 0};
 }
 
+namespace {
+
+constexpr std::uint64_t mostExactDigits = 1'000'000'000'000'000'000U; // 10^18
+
+// The digits before the exponent into grade, from next, which it leaves at the exponent.
+void takeExactDigits(std::string_view number, std::size_t& next, ExactGrade& grade)
+{
+    int afterPoint = -1;
+    for (; next < number.size() && number[next] != 'e' && number[next] != 'E'; ++next) {
+        const char character = number[next];
+        if (character == '.' || character == ',') {
+            afterPoint = 0;
+        } else if (grade.digits >= mostExactDigits) { // past the reach: only zeros count
+            grade.withinReach = grade.withinReach && character == '0';
+            grade.exponent += afterPoint < 0 ? 1 : 0;
+        } else {
+            grade.digits = grade.digits * 10 + static_cast<std::uint64_t>(character - '0');
+            grade.exponent -= afterPoint >= 0 ? 1 : 0;
+        }
+    }
+}
+
+// The exponent's power from next, at the 'e'; digits beyond five are out of reach anyway.
+int exponentOf(std::string_view number, std::size_t next)
+{
+    if (next >= number.size()) {
+        return 0;
+    }
+    const bool negative = next + 1 < number.size() && number[next + 1] == '-';
+    int power = 0;
+    for (++next; next < number.size(); ++next) {
+        const char character = number[next];
+        if (character >= '0' && character <= '9') {
+            power = std::min(power * 10 + (character - '0'), 99'999);
+        }
+    }
+    return negative ? -power : power;
+}
+
+} // namespace
+
+ExactGrade exactGrade(std::string_view number)
+{
+    constexpr auto powersOfTen = std::to_array<std::uint64_t>(
+        {1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000,
+         10'000'000'000, 100'000'000'000, 1'000'000'000'000, 10'000'000'000'000,
+         100'000'000'000'000, 1'000'000'000'000'000, 10'000'000'000'000'000,
+         100'000'000'000'000'000});
+    ExactGrade grade;
+    std::size_t next = 0;
+    grade.negative = next < number.size() && number[next] == '-';
+    next += next < number.size() && (number[next] == '-' || number[next] == '+') ? 1U : 0U;
+    takeExactDigits(number, next, grade);
+    grade.exponent += exponentOf(number, next);
+    while (grade.digits != 0 && grade.digits % 10 == 0) {
+        grade.digits /= 10;
+        ++grade.exponent;
+    }
+    grade.exponent = grade.digits == 0 ? 0 : grade.exponent;
+    // At most 18 decimals (a spreadsheet keeps 17 digits of a formula's value), and less
+    // than 10^9: digits × 10^exponent < 10^9.
+    const int wholeDigits = 9 - grade.exponent;
+    grade.withinReach =
+        grade.withinReach && grade.exponent >= -18 && wholeDigits >= 0 &&
+        (wholeDigits >= 18 || grade.digits < powersOfTen.at(static_cast<std::size_t>(wholeDigits)));
+    return grade;
+}
+
 void useGradeNumbers()
 {
     std::setlocale(LC_NUMERIC, "C");

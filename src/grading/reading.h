@@ -2,6 +2,7 @@
 #define BOLETIM_READING_H
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <string_view>
 
@@ -22,6 +23,19 @@ struct GradeText {
     bool failed;
 };
 GradeText readGradeText(std::string_view text);
+
+// A grade exactly: ±digits × 10^exponent, its digits without trailing zeros; within reach
+// of an exact mean where it has at most 18 decimals and is less than 10^9 either way.
+struct ExactGrade {
+    std::uint64_t digits = 0;
+    int exponent = 0;
+    bool negative = false;
+    bool withinReach = true;
+};
+
+// The exact value of a number text of the grade grammar (digits, a point, an exponent),
+// as readGradeText has taken it; a decimal comma reads as a point.
+ExactGrade exactGrade(std::string_view number);
 
 // What a program that reads, computes and writes grades needs of its process, called at
 // the start of main after any setlocale: LC_NUMERIC back to "C", where the point is the

@@ -44,6 +44,14 @@ bool startedOwnConsole();
 // open until its text is read.
 void waitForEnter(std::string_view prompt);
 
+// Says prompt and reads a line typed at the console (or from standard input), in UTF-8,
+// without its line end.
+std::string askLine(std::string_view prompt);
+
+// argument as the system's shell reads it as one word, where it needs quotes: in single
+// quotes on POSIX, in double quotes on Windows, which cmd.exe and PowerShell both take.
+std::string quotedForShell(std::string_view argument);
+
 // The folder where a library may keep its temporary files, by a name it can open; empty
 // where the library's own choice will do.
 std::string temporaryFolderForLibraries();

@@ -44,11 +44,28 @@ bool startedOwnConsole()
 
 void waitForEnter(std::string_view prompt)
 {
+    askLine(prompt);
+}
+
+std::string askLine(std::string_view prompt)
+{
     writeText(stderr, prompt);
     std::fflush(stderr);
-    for (int character = 0; character != '\n' && character != EOF;) {
-        character = std::fgetc(stdin);
+    std::string line;
+    for (int character = std::fgetc(stdin); character != '\n' && character != EOF;
+         character = std::fgetc(stdin)) {
+        line += static_cast<char>(character);
     }
+    return line;
+}
+
+std::string quotedForShell(std::string_view argument)
+{
+    std::string quoted = "'";
+    for (const char character : argument) {
+        quoted += character == '\'' ? std::string("'\\''") : std::string(1, character);
+    }
+    return quoted + "'";
 }
 
 std::string temporaryFolderForLibraries()

@@ -188,18 +188,40 @@ bool startedOwnConsole()
 
 void waitForEnter(std::string_view prompt)
 {
+    askLine(prompt);
+}
+
+std::string askLine(std::string_view prompt)
+{
     writeText(stderr, prompt);
     const HANDLE input = handleOf(stdin);
     if (isConsole(input)) {
         FlushConsoleInputBuffer(input);
-        std::array<wchar_t, 256> typed{};
+        std::array<wchar_t, 1024> typed{};
         DWORD read = 0;
         ReadConsoleW(input, typed.data(), static_cast<DWORD>(typed.size()), &read, nullptr);
-        return;
+        std::wstring_view line(typed.data(), read);
+        while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) {
+            line.remove_suffix(1);
+        }
+        return narrow(line, CP_UTF8);
     }
-    for (int character = 0; character != '\n' && character != EOF;) {
-        character = std::fgetc(stdin);
+    std::string line;
+    for (int character = std::fgetc(stdin); character != '\n' && character != EOF;
+         character = std::fgetc(stdin)) {
+        line += character == '\r' ? std::string() : std::string(1, static_cast<char>(character));
     }
+    return line;
+}
+
+std::string quotedForShell(std::string_view argument)
+{
+    // Both cmd.exe and PowerShell take a word in double quotes, and "" for a quote in it.
+    std::string quoted = "\"";
+    for (const char character : argument) {
+        quoted += character == '"' ? std::string("\"\"") : std::string(1, character);
+    }
+    return quoted + "\"";
 }
 
 std::string temporaryFolderForLibraries()

@@ -158,7 +158,7 @@ bool closeDestination(Destination& destination, const ClassCounts& counts)
     return true;
 }
 
-// Put in a shell's quotes where the shell would otherwise read it otherwise.
+// Put in the shell's quotes where the shell would otherwise read it otherwise.
 std::string forShell(std::string_view argument)
 {
     const bool plain =
@@ -169,20 +169,26 @@ std::string forShell(std::string_view argument)
                    std::string_view("-_./:=,+@%").find(character) != std::string_view::npos ||
                    static_cast<unsigned char>(character) >= 0x80U;
         });
-    if (plain) {
-        return std::string(argument);
-    }
-    std::string quoted = "'";
-    for (const char character : argument) {
-        quoted += character == '\'' ? std::string("'\\''") : std::string(1, character);
-    }
-    return quoted + "'";
+    return plain ? std::string(argument) : quotedForShell(argument);
 }
 
-// The grade columns are unclear: which they could be, and the command that names three.
-void explainUnclearGrades(const ClassResult& result, const std::string& source,
-                          const std::vector<std::string>& arguments)
+// A command to try: boletim-turma, the options suggested, then the user's arguments.
+std::string commandToTry(const std::string& options, const std::vector<std::string>& arguments)
 {
+    std::string command = "  boletim-turma " + options;
+    for (const std::string& argument : arguments) {
+        command += ' ' + forShell(argument);
+    }
+    return command + '\n';
+}
+
+// The grade columns are unclear: which they could be, and the commands that say which.
+// More columns than weights: all of them with equal weights (unless the user chose the
+// weights), or as many as the weights.
+void explainUnclearGrades(const ClassResult& result, const std::string& source,
+                          const std::vector<std::string>& arguments, const TurmaOptions& options)
+{
+    const SchoolRule& rule = options.classOptions.rule;
     std::string text = local(result.problem) + (result.columns.empty() ? "\n" : ":\n");
     for (const std::string& column : result.columns) {
         text += "  " + local(column) + '\n';
@@ -193,31 +199,40 @@ void explainUnclearGrades(const ClassResult& result, const std::string& source,
             text += "  " + local(column) + '\n';
         }
     }
+    const std::string order = "na ordem dos pesos " + rule.weightsListed();
     if (result.exampleColumns.empty()) {
-        text += local("Diga quais s\u00e3o as tr\u00eas notas, na ordem dos pesos 1, 2 e 3, com "
-                      "-n e as letras ou os nomes das colunas.");
+        text += local("Diga quais s\u00e3o as notas, " + order +
+                      ", com -n e as letras ou os nomes das colunas.");
         writeError(source + ": " + text);
         return;
     }
-    text += local("Diga quais s\u00e3o as tr\u00eas notas, na ordem dos pesos 1, 2 e 3, com -n; "
-                  "por exemplo:\n  boletim-turma -n ") +
-            result.exampleColumns;
-    for (const std::string& argument : arguments) {
-        text += ' ' + forShell(argument);
+    const std::size_t found = result.columns.size();
+    const std::string some = std::to_string(rule.grades()) + " delas";
+    std::string which = "Diga quais " + some + " s\u00e3o as notas, " + order + ", com -n:";
+    if (!options.weightsGiven) {
+        std::string equal = "1";
+        for (std::size_t weight = 1; weight < found; ++weight) {
+            equal += ",1";
+        }
+        text += local("A m\u00e9dia das " + std::to_string(found) + ", com pesos iguais:") + '\n' +
+                commandToTry("--pesos " + equal, arguments);
+        which = "Ou " + some + ", " + order + ":";
     }
+    text += local(which) + '\n' + commandToTry("-n " + result.exampleColumns, arguments);
+    text.pop_back();
     writeError(source + ": " + text);
 }
 
 // Says why the run stopped where it did not compute the class.
 void explainOutcome(const ClassResult& result, const std::string& source,
-                    const std::vector<std::string>& arguments)
+                    const std::vector<std::string>& arguments, const TurmaOptions& options)
 {
     switch (result.outcome) {
     case ClassOutcome::unusableOptions:
         usageError(local(result.problem));
         break;
     case ClassOutcome::gradesUnclear:
-        explainUnclearGrades(result, source, arguments);
+        explainUnclearGrades(result, source, arguments, options);
         break;
     case ClassOutcome::optionsDoNotFit:
     case ClassOutcome::tooWide:
@@ -238,15 +253,16 @@ void explainOutcome(const ClassResult& result, const std::string& source,
 }
 
 int finish(const ClassResult& result, const std::string& source, Destination& destination,
-           const std::vector<std::string>& arguments)
+           const std::vector<std::string>& arguments, const TurmaOptions& options)
 {
-    explainOutcome(result, source, arguments);
+    explainOutcome(result, source, arguments, options);
     if (result.outcome != ClassOutcome::computed || !closeDestination(destination, result.counts)) {
         discardDestination(destination);
         return couldNotRun;
     }
     const ClassCounts& counts = result.counts;
     std::string summaryText = source + ": " + local(result.layoutDescription) + "\n" + source +
+                              ": " + local("regra: " + result.ruleDescription) + "\n" + source +
                               ": " + local(summary(counts));
     const bool noneFound = counts.approved + counts.failed + counts.withErrors == 0;
     if (noneFound) {
@@ -275,35 +291,74 @@ bool droppedOn(const std::vector<std::string>& arguments, TurmaOptions& options)
     return true;
 }
 
-int run(const std::vector<std::string>& arguments, const TurmaOptions& options)
+// How a run ended: its exit status, and, where it computed nothing, why.
+struct RunEnd {
+    int status = couldNotRun;
+    ClassOutcome outcome = ClassOutcome::unreadable;
+};
+
+RunEnd run(const std::vector<std::string>& arguments, const TurmaOptions& options)
 {
     const bool standardInput = options.path == "-";
     const std::string source = standardInput ? local("(entrada padr\u00e3o)") : options.path;
     if (!standardInput && isFolder(options.path)) {
         writeError(local("erro ao ler '") + options.path + local("': \u00e9 uma pasta"));
-        return couldNotRun;
+        return {};
     }
     errno = 0;
     std::FILE* input = standardInput ? stdin : openFile(options.path, "rb");
     if (input == nullptr) {
         writeError(local("n\u00e3o foi poss\u00edvel abrir '") + options.path + "'" +
                    systemError());
-        return couldNotRun;
+        return {};
     }
     Destination destination;
     if (const auto status = openDestination(options, destination)) {
-        return *status;
+        return {*status};
     }
     LineReader reader;
     reader.file = input;
     Output messages{stderr, {}};
     const ClassResult result =
         convertClass(reader, options.classOptions, source, *destination.table, messages);
-    const int status = finish(result, source, destination, arguments);
+    const int status = finish(result, source, destination, arguments, options);
     if (!standardInput) {
         std::fclose(input);
     }
-    return status;
+    return {status, result.outcome};
+}
+
+// In a window of its own, where the file dropped on it does not say which columns are the
+// grades: the teacher says them (C,D,E,F), or their weights (1,1,1,1); false where the
+// answer is none of them, or empty.
+bool askForGrades(TurmaOptions& options)
+{
+    const std::string typed = std::string(trimmed(
+        askLine(local("Digite as colunas das notas, na ordem dos pesos (como C,D,E,F), ou os pesos "
+                      "de todas (como 1,1,1,1), e tecle Enter: "))));
+    SchoolRule& rule = options.classOptions.rule;
+    std::string why;
+    if (typed.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") !=
+        std::string::npos) {
+        std::vector<std::string> columns;
+        for (std::size_t start = 0; start <= typed.size();) {
+            const std::size_t end = std::min(typed.find(',', start), typed.size());
+            columns.emplace_back(trimmed(std::string_view(typed).substr(start, end - start)));
+            start = end + 1;
+        }
+        if (columns.size() != rule.grades()) { // so many columns, so many equal weights
+            rule.weights.assign(columns.size(), Thousandths{1000, "1"});
+        }
+        options.classOptions.layout.gradeColumns = columns;
+        return !typed.empty();
+    }
+    auto weights = weightsOf(typed, why);
+    if (!weights) {
+        writeError(local(why));
+        return false;
+    }
+    rule.weights = std::move(*weights);
+    return true;
 }
 
 // Runs the command the arguments give, and gives its exit status.
@@ -314,13 +369,23 @@ int runCommand(const std::vector<std::string>& arguments)
         return *status;
     }
     const bool dropped = droppedOn(arguments, options);
-    int status = couldNotRun;
+    if (dropped && arguments.empty()) {
+        writeError(local("para calcular uma turma, arraste a planilha (.xlsx, .ods ou CSV) "
+                         "at\u00e9 o boletim-turma e solte-a sobre ele"));
+        waitForEnter(local("Tecle Enter para fechar."));
+        return couldNotRun;
+    }
+    RunEnd end;
     try {
-        status = run(arguments, options);
+        end = run(arguments, options);
+        if (dropped && end.outcome == ClassOutcome::gradesUnclear && askForGrades(options)) {
+            end = run(arguments, options);
+        }
     } catch (const std::bad_alloc&) {
         // Every file and table of the run is gone by now, its temporary file with it.
         writeError(local("mem\u00f3ria insuficiente para ler a turma"));
     }
+    int status = end.status;
     if (dropped && status != couldNotRun && options.outputPath != "-") {
         writeError(local("a tabela est\u00e1 em '") + options.outputPath + "'");
     }

@@ -14,6 +14,7 @@ struct TurmaOptions {
     TableStyle style = forPortugueseSpreadsheets;
     std::string path = "-";
     std::string outputPath = "-";
+    bool weightsGiven = false; // --pesos typed, not the rule's own three
 };
 
 // Exit statuses.

@@ -1,6 +1,7 @@
 #include "tables/csv_table.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -100,6 +101,36 @@ char* putNumber(char* out, float value, char decimalMark, NumberTexts& numbers)
     return out + kept.length;
 }
 
+// The longest a number the table computes takes: a grade of 18 digits and 9 decimals,
+// with its sign and mark, or a float.
+constexpr std::size_t longestNumber = 40;
+
+// A grade exactly as a decimal in the table's mark: 7,22 as typed, 7,50 as 7,5, 75e-1 as
+// 7,5.
+char* putExact(char* out, const ExactGrade& grade, char decimalMark)
+{
+    std::array<char, 20> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), grade.digits);
+    const auto count = static_cast<int>(written.ptr - digits.data());
+    if (grade.negative && grade.digits != 0) {
+        *out++ = '-';
+    }
+    if (grade.exponent >= 0) {
+        out = std::copy(digits.data(), written.ptr, out);
+        return std::fill_n(out, grade.exponent, '0');
+    }
+    const int whole = count + grade.exponent; // digits before the mark
+    if (whole <= 0) {
+        *out++ = '0';
+        *out++ = decimalMark;
+        out = std::fill_n(out, -whole, '0');
+        return std::copy(digits.data(), written.ptr, out);
+    }
+    out = std::copy(digits.data(), digits.data() + whole, out);
+    *out++ = decimalMark;
+    return std::copy(digits.data() + whole, written.ptr, out);
+}
+
 // A number as the table writes it, in its own decimal mark: a sheet keeps 7.5 for what a
 // teacher typed as 7,5.
 char* putDecimal(char* out, std::string_view number, char decimalMark)
@@ -112,17 +143,11 @@ char* putDecimal(char* out, std::string_view number, char decimalMark)
 
 } // namespace
 
-void appendShortestNumber(std::string& text, float value)
-{
-    std::array<char, NumberTexts::longest> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    text.append(digits.data(), written.ptr);
-}
-
 bool CsvTable::beginTable(const Layout& layout, const std::vector<std::string>& names,
-                          std::string& /*problem*/)
+                          const SchoolRule& rule, std::string& /*problem*/)
 {
     layout_ = layout;
+    asBoletim_ = rule.asBoletim;
     numberColumn_.assign(layout.numberColumns.begin(), layout.numberColumns.end());
     if (style_.forSpreadsheets) {
         output_.text += byteOrderMark; // without it Excel does not read UTF-8
@@ -198,24 +223,29 @@ bool CsvTable::addRow(const StudentRow& student)
                                   : !error.empty()        ? std::string_view(error)
                                   : isApproved(student.conceptLetter) ? "APROVADO"
                                                                       : "REPROVADO";
-    // Four numbers, the definition, the letter, the separators and the line end.
-    const std::size_t most = 4 * NumberTexts::longest + mostForText(said) + mostForRow(row) + 4;
+    // The numbers, the definition, the letter, the separators and the line end.
+    const std::size_t most =
+        (student.grades.size() + 1) * longestNumber + mostForText(said) + mostForRow(row) + 4;
     char* out = makeRoom(output_.text, most);
     const bool computed = !student.conceptLetter.empty();
     auto cell = row.cells.begin();
     for (std::size_t column = 0; column < layout_.width; ++column) {
         const bool here = cell != row.cells.end() && cell->column == column;
-        if (computed && gradeInColumn(layout_, column)) {
-            out = putNumber(out, student.grades.at(*gradeInColumn(layout_, column)),
-                            style_.decimalMark, numbers_);
+        const auto grade = computed ? gradeInColumn(layout_, column) : std::nullopt;
+        if (grade && asBoletim_) {
+            out = putNumber(out, student.grades.at(*grade).grade, style_.decimalMark, numbers_);
+        } else if (grade) {
+            out = putExact(out, student.grades.at(*grade).exact, style_.decimalMark);
         } else if (here) {
             out = putCell(out, row, *cell);
         }
         cell += here ? 1 : 0;
         *out++ = style_.separator;
     }
-    if (computed) {
-        out = putNumber(out, student.weightedAverage, style_.decimalMark, numbers_);
+    if (computed && asBoletim_) {
+        out = putNumber(out, student.singleMean, style_.decimalMark, numbers_);
+    } else if (computed) {
+        out = putShown(out, student.mean, style_.decimalMark);
     }
     *out++ = style_.separator;
     out = putWord(out, student.conceptLetter);

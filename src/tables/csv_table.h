@@ -33,10 +33,6 @@ struct NumberTexts {
     std::vector<Text> kept = std::vector<Text>(4096);
 };
 
-// A float in the shortest form that reads back as the same float, with a decimal point:
-// how the table shows a grade or a mean.
-void appendShortestNumber(std::string& text, float value);
-
 // The table as CSV, to output.
 class CsvTable final : public TableWriter {
   public:
@@ -45,7 +41,7 @@ class CsvTable final : public TableWriter {
     void addTitle(std::string_view /*title*/) override {
     } // said on standard error, not in the table
     bool beginTable(const Layout& layout, const std::vector<std::string>& names,
-                    std::string& problem) override;
+                    const SchoolRule& rule, std::string& problem) override;
     bool addRow(const StudentRow& student) override;
     void addOtherRow(const Row& row) override;
     bool finish(const ClassCounts& counts, std::string& problem) override;
@@ -65,6 +61,7 @@ class CsvTable final : public TableWriter {
     Layout layout_;
     std::vector<char> numberColumn_; // layout_.numberColumns, read a cell at a time
     NumberTexts numbers_;
+    bool asBoletim_ = false;
     bool failed_ = false;
 };
 

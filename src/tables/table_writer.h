@@ -7,6 +7,7 @@
 
 #include "cells/cell.h"
 #include "class/layout.h"
+#include "class/school_rule.h"
 #include "class/student.h"
 #include "class/summary.h"
 
@@ -28,9 +29,9 @@ class TableWriter {
     // A title of the class, from above its table.
     virtual void addTitle(std::string_view title) = 0;
     // The table's first row: the class's column names, then the columns it adds; false,
-    // with why, where the table cannot be written so.
+    // with why, where the table cannot be written so. The means are made by rule.
     virtual bool beginTable(const Layout& layout, const std::vector<std::string>& names,
-                            std::string& problem) = 0;
+                            const SchoolRule& rule, std::string& problem) = 0;
     // A student's row; false where there is no room for it.
     virtual bool addRow(const StudentRow& student) = 0;
     // A row that is no student (Média da turma, Points Possible): its cells as the file has

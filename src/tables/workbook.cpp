@@ -36,10 +36,12 @@ constexpr double cardPageRows = 53;  // of that height, on an A4 page between it
 constexpr lxw_color_t failedFill = 0xFFC7CE;
 constexpr lxw_color_t failedText = 0x9C0006;
 constexpr lxw_color_t errorFill = 0xFFEB9C;
+// The teacher's own mean where it does not agree with the one computed.
+constexpr lxw_color_t differsFill = 0xF8CBAD;
 constexpr lxw_color_t errorText = 0x9C5700;
 constexpr lxw_color_t cardTitleFill = 0xDDEBF7;
 
-enum class Fill { none, failed, error };
+enum class Fill { none, failed, error, differs };
 
 // A row in error, as "Resumo" lists it.
 struct ErrorListed {
@@ -63,6 +65,7 @@ struct Workbook {
     std::map<std::pair<Fill, int>, lxw_format*> formats;
     std::map<int, lxw_format*> leftNumbers;
     Layout layout;
+    SchoolRule rule;
     std::vector<std::string> names;
     std::vector<std::string> titles;
     std::string source;
@@ -96,7 +99,10 @@ lxw_format* formatOf(Workbook& workbook, Fill fill, int decimals = -1)
     lxw_format*& format = workbook.formats[{fill, decimals}];
     if (format == nullptr && (fill != Fill::none || decimals >= 0)) {
         format = newFormat(workbook.book);
-        if (fill != Fill::none) {
+        if (fill == Fill::differs) {
+            format_set_bg_color(format, differsFill);
+            format_set_bold(format);
+        } else if (fill != Fill::none) {
             format_set_bg_color(format, fill == Fill::failed ? failedFill : errorFill);
             format_set_font_color(format, fill == Fill::failed ? failedText : errorText);
         }
@@ -233,6 +239,30 @@ void setUpTablePages(Workbook& workbook)
     worksheet_set_footer(sheet, "&CP\u00e1gina &P de &N");
 }
 
+// A computed student's grade as a spreadsheet's cell holds it: the float the table shows,
+// computed as boletim does, or else the grade as typed.
+double gradeValue(const Workbook& workbook, const StudentRow& student, std::size_t grade)
+{
+    const GradeField& read = student.grades.at(grade);
+    return workbook.rule.asBoletim ? shownNumber(read.grade) : valueOf(read.exact);
+}
+
+// A computed student's mean in a cell: computed as boletim does, at two decimals or all
+// its digits (decimalsOfMean); else the school's, rounded as it rounds, or to two decimals.
+template <typename FormatOf>
+void writeStudentMean(const Workbook& workbook, lxw_worksheet* sheet, lxw_row_t row,
+                      std::size_t column, const StudentRow& student, FormatOf formatOf)
+{
+    if (workbook.rule.asBoletim) {
+        writeMean(sheet, row, column, student.singleMean,
+                  formatOf(decimalsOfMean(student.singleMean)), nullptr);
+        return;
+    }
+    const int decimals = workbook.rule.step ? decimalsOf(*workbook.rule.step) : 2;
+    worksheet_write_number(sheet, row, static_cast<lxw_col_t>(column), student.sheetMean,
+                           formatOf(decimals));
+}
+
 // A report card: the class, the student's identification and grades under their names,
 // the mean, the concept, the verdict, and a line to sign.
 class CardWriter {
@@ -248,17 +278,16 @@ class CardWriter {
              ++column) {
             line(workbook_.names.at(column), row_.row->textAt(column));
         }
-        for (std::size_t grade = 0; grade < 3; ++grade) {
+        for (std::size_t grade = 0; grade < layout.gradeColumns.size(); ++grade) {
             const std::size_t column = layout.gradeColumns.at(grade);
             label(workbook_.names.at(column));
             worksheet_write_number(sheet(), workbook_.nextCardRow, 1,
-                                   shownNumber(row_.grades.at(grade)), leftNumberFormat(workbook_));
+                                   gradeValue(workbook_, row_, grade), leftNumberFormat(workbook_));
             next();
         }
         label(std::string(resultColumns[0]));
-        const float mean = row_.weightedAverage;
-        writeMean(sheet(), workbook_.nextCardRow, 1, mean,
-                  leftNumberFormat(workbook_, decimalsOfMean(mean)), nullptr);
+        writeStudentMean(workbook_, sheet(), workbook_.nextCardRow, 1, row_,
+                         [this](int decimals) { return leftNumberFormat(workbook_, decimals); });
         next();
         line(std::string(resultColumns[1]), row_.conceptLetter);
         line(std::string(resultColumns[2]), definition(row_));
@@ -270,7 +299,9 @@ class CardWriter {
     // Rows a card takes, with the line to cut along.
     static lxw_row_t rows(const Layout& layout)
     {
-        return static_cast<lxw_row_t>(layout.identificationEnd - layout.identification) + 11;
+        return static_cast<lxw_row_t>(layout.identificationEnd - layout.identification +
+                                      layout.gradeColumns.size()) +
+               8;
     }
 
   private:
@@ -353,14 +384,14 @@ class SummaryWriter {
         count(5, "Com erro", counts_.withErrors);
         statuses();
         means();
+        teacherMean();
         text(11, 0, "Conceito", workbook_.bold);
         text(11, 1, "Alunos", workbook_.bold);
         for (std::size_t i = 0; i < counts_.perConcept.size(); ++i) {
             count(static_cast<lxw_row_t>(12 + i), std::string(1, static_cast<char>('A' + i)),
                   counts_.perConcept.at(i));
         }
-        gradeColumns();
-        errors();
+        errors(gradeColumns());
         worksheet_set_column(sheet, 0, 0, 18, nullptr);
         worksheet_set_column(sheet, 1, 1, 12, nullptr);
         worksheet_set_column(sheet, 2, 2, 24, nullptr);
@@ -388,18 +419,42 @@ class SummaryWriter {
         if (computed == 0) {
             return;
         }
-        const auto mean = static_cast<float>(counts_.sumOfMeans / static_cast<double>(computed));
-        const std::array<std::pair<const char*, float>, 3> lines{
+        const double mean = counts_.sumOfMeans / static_cast<double>(computed);
+        const std::array<std::pair<const char*, double>, 3> lines{
             {{"M\u00e9dia da turma", mean},
              {"Maior m\u00e9dia", counts_.highestMean},
              {"Menor m\u00e9dia", counts_.lowestMean}}};
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const auto row = static_cast<lxw_row_t>(7 + i);
             text(row, 0, lines.at(i).first);
-            const float value = lines.at(i).second;
-            writeMean(workbook_.summary, row, 1, value,
-                      formatOf(workbook_, Fill::none, decimalsOfMean(value)), nullptr);
+            const double value = lines.at(i).second;
+            // As boletim computes, a mean is a float's digits; the school's, two decimals.
+            const auto single = static_cast<float>(value);
+            const int decimals = workbook_.rule.asBoletim ? decimalsOfMean(single) : 2;
+            if (workbook_.rule.asBoletim) {
+                writeMean(workbook_.summary, row, 1, single,
+                          formatOf(workbook_, Fill::none, decimals), nullptr);
+            } else {
+                worksheet_write_number(workbook_.summary, row, 1, value,
+                                       formatOf(workbook_, Fill::none, decimals));
+            }
         }
+    }
+
+    // The teacher's own mean against the one computed, where the class has a column of it.
+    void teacherMean()
+    {
+        const long checked = counts_.teacherMeanAgrees + counts_.teacherMeanDiffers;
+        if (checked == 0) {
+            return;
+        }
+        text(10, 0, "M\u00e9dia da coluna " + counts_.teacherMeanColumn);
+        text(10, 1,
+             "confere em " + plural(counts_.teacherMeanAgrees, "aluno", "alunos") +
+                 (counts_.teacherMeanDiffers == 0
+                      ? std::string()
+                      : "; n\u00e3o confere em " + std::to_string(counts_.teacherMeanDiffers) +
+                            ", marcados em \"Turma\""));
     }
 
     // Students with a status where their grades go, counted apart, each status named.
@@ -417,38 +472,44 @@ class SummaryWriter {
         }
     }
 
-    // The columns taken as grades, which a teacher checks, and where the header was.
-    void gradeColumns()
+    // The rule the means were made by, the columns taken as grades with their weights,
+    // which a teacher checks, and where the header was; the next row free.
+    lxw_row_t gradeColumns()
     {
-        text(18, 0, "Notas", workbook_.bold);
-        text(18, 1, "Coluna", workbook_.bold);
-        text(18, 2, "Nome", workbook_.bold);
-        for (std::size_t i = 0; i < 3; ++i) {
-            const std::size_t column = workbook_.layout.gradeColumns.at(i);
-            const auto row = static_cast<lxw_row_t>(19 + i);
+        const Layout& layout = workbook_.layout;
+        const SchoolRule& rule = workbook_.rule;
+        text(18, 0, "Regra", workbook_.bold);
+        text(18, 1, rule.described());
+        lxw_row_t row = 20;
+        text(row, 0, "Notas", workbook_.bold);
+        text(row, 1, "Coluna", workbook_.bold);
+        text(row, 2, "Nome", workbook_.bold);
+        text(row++, 3, "Peso", workbook_.bold);
+        for (std::size_t i = 0; i < layout.gradeColumns.size(); ++i, ++row) {
+            const std::size_t column = layout.gradeColumns.at(i);
             text(row, 0, "Nota " + std::to_string(i + 1));
             text(row, 1, columnLetters(column));
             text(row, 2, workbook_.names.at(column));
+            text(row, 3, i < rule.weights.size() ? rule.weights[i].typed : "");
         }
-        const Layout& layout = workbook_.layout;
-        text(23, 0, "Cabe\u00e7alho", workbook_.bold);
-        text(23, 1, layout.header ? "linha " + std::to_string(layout.headerNumber) : "nenhum");
+        text(++row, 0, "Cabe\u00e7alho", workbook_.bold);
+        text(row++, 1, layout.header ? "linha " + std::to_string(layout.headerNumber) : "nenhum");
         if (workbook_.cardsLeftOut > 0) {
-            text(24, 0, "Boletins", workbook_.bold);
-            text(24, 1, "os " + std::to_string(workbook_.cardsWritten) + " primeiros alunos");
+            text(row, 0, "Boletins", workbook_.bold);
+            text(row++, 1, "os " + std::to_string(workbook_.cardsWritten) + " primeiros alunos");
         }
+        return row + 1;
     }
 
-    void errors()
+    void errors(lxw_row_t row)
     {
-        text(26, 0, "Linhas com erro", workbook_.bold);
+        text(row, 0, "Linhas com erro", workbook_.bold);
         if (workbook_.errors.empty()) {
-            text(26, 1, "nenhuma");
+            text(row, 1, "nenhuma");
             return;
         }
-        text(27, 0, "Linha", workbook_.bold);
-        text(27, 1, "Erro", workbook_.bold);
-        lxw_row_t row = 28;
+        text(++row, 0, "Linha", workbook_.bold);
+        text(row++, 1, "Erro", workbook_.bold);
         for (const ErrorListed& listed : workbook_.errors) {
             worksheet_write_number(workbook_.summary, row, 0, static_cast<double>(listed.line),
                                    leftNumberFormat(workbook_));
@@ -509,7 +570,7 @@ class WorkbookTable final : public TableWriter {
     bool start(const std::string& path, std::string_view source);
     void addTitle(std::string_view title) override;
     bool beginTable(const Layout& layout, const std::vector<std::string>& names,
-                    std::string& problem) override;
+                    const SchoolRule& rule, std::string& problem) override;
     bool addRow(const StudentRow& student) override;
     void addOtherRow(const Row& row) override;
     bool finish(const ClassCounts& counts, std::string& problem) override;
@@ -563,8 +624,9 @@ void WorkbookTable::addTitle(std::string_view title)
 }
 
 bool WorkbookTable::beginTable(const Layout& layout, const std::vector<std::string>& names,
-                               std::string& problem)
+                               const SchoolRule& rule, std::string& problem)
 {
+    workbook_.rule = rule;
     Workbook& workbook = workbook_;
     if (names.size() + resultColumns.size() > LXW_COL_MAX) {
         problem = "a tabela teria " + std::to_string(names.size() + resultColumns.size()) +
@@ -620,10 +682,12 @@ bool WorkbookTable::addRow(const StudentRow& student)
     for (std::size_t column = 0; column < width; ++column) {
         const auto grade = gradeInColumn(workbook.layout, column);
         const Cell* cell = row.at(column);
+        const bool differs = column == workbook.layout.teacherMean &&
+                             student.teacherMeanAgrees.has_value() && !*student.teacherMeanAgrees;
         if (computed && grade) {
-            writeTableNumber(workbook, column, shownNumber(student.grades.at(*grade)), format);
+            writeTableNumber(workbook, column, gradeValue(workbook, student, *grade), format);
         } else if (cell != nullptr) {
-            writeCell(row, *cell, format);
+            writeCell(row, *cell, differs ? formatOf(workbook, Fill::differs) : format);
         } else if (format != nullptr) {
             writeTableText(workbook, column, "", format);
         }
@@ -638,9 +702,9 @@ bool WorkbookTable::addRow(const StudentRow& student)
         writeTableText(workbook, width, "", format);
         listError(student);
     } else if (computed) {
-        const float mean = student.weightedAverage;
-        writeMean(workbook.table, workbook.nextRow, width, mean,
-                  formatOf(workbook, fill, decimalsOfMean(mean)), format);
+        noteWidth(workbook, width, 8);
+        writeStudentMean(workbook, workbook.table, workbook.nextRow, width, student,
+                         [&](int decimals) { return formatOf(workbook, fill, decimals); });
         addCard(student);
     }
     writeTableText(workbook, width + 1, student.conceptLetter, format);

@@ -150,7 +150,7 @@ GradeField readGradeField(std::string_view field)
 {
     const std::string_view typed = trimmed(field);
     if (typed.empty()) {
-        return {GradeProblem::empty, 0.0f};
+        return {GradeProblem::empty, 0.0f, {}};
     }
     // The grade with a point for a comma: in a small array, as grades are short.
     constexpr std::size_t shortGrade = 32;
@@ -164,12 +164,13 @@ GradeField readGradeField(std::string_view field)
     std::replace_copy(typed.begin(), typed.end(), text, ',', '.');
     const GradeText read = readGradeText({text, typed.size()});
     if (read.length != typed.size() || (read.failed && read.grade == 0.0f)) {
-        return {GradeProblem::notANumber, read.grade};
+        return {GradeProblem::notANumber, read.grade, {}};
     }
+    const ExactGrade exact = exactGrade({text, typed.size()});
     if (read.failed) { // the reader stores the largest float of the sign
-        return {GradeProblem::tooLarge, read.grade};
+        return {GradeProblem::tooLarge, read.grade, exact};
     }
-    return {GradeProblem::none, read.grade};
+    return {GradeProblem::none, read.grade, exact};
 }
 
 GradeField readGradeField(std::string_view field, GradeFields& read)

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "grading/reading.h"
+
 // A class file has one student a line: fields that identify the student, then three
 // grades, and maybe other columns.
 
@@ -59,11 +61,12 @@ enum class GradeProblem { none, empty, notANumber, tooLarge };
 
 struct GradeField {
     GradeProblem problem;
-    float grade;
+    float grade;      // in single precision, as boletim reads it
+    ExactGrade exact; // as typed, where it is a number
 };
 
 // A grade field: blanks around one number read by the program's own grade rules, with a
-// decimal comma accepted as well as a point.
+// decimal comma accepted as well as a point; exactly, and as the nearest float.
 GradeField readGradeField(std::string_view field);
 
 // The grade fields read last, by their text: a class types the same grades again and
@@ -75,7 +78,7 @@ struct GradeFields {
         std::uint8_t length = 0; // 0 where nothing is kept
         GradeField grade{};
     };
-    std::vector<Read> kept = std::vector<Read>(1024);
+    std::vector<Read> kept = std::vector<Read>(4096);
 };
 
 // The same, looked up first among the fields read last.

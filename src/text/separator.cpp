@@ -27,7 +27,7 @@ std::optional<char> separatorNamed(std::string_view line)
 
 } // namespace
 
-char separatorOfLine(std::string_view line)
+char separatorOfLine(std::string_view line, std::size_t fewestFields)
 {
     for (const char separator : {';', '\t', ','}) {
         Fields fields;
@@ -35,14 +35,14 @@ char separatorOfLine(std::string_view line)
         splitQuotedLine(line, separator, fields, unquoted);
         const bool decimalCommas =
             separator == ',' && lastThreeAreGrades(splitWhitespaceLine(line));
-        if (fields.size() >= 4 && !decimalCommas) {
+        if (fields.size() >= fewestFields && !decimalCommas) {
             return separator;
         }
     }
     return whitespaceSeparated;
 }
 
-SeparatorChoice chooseSeparator(const std::vector<Line>& firstLines)
+SeparatorChoice chooseSeparator(const std::vector<Line>& firstLines, std::size_t fewestFields)
 {
     if (!firstLines.empty()) {
         if (const auto named = separatorNamed(firstLines.front().text)) {
@@ -52,7 +52,7 @@ SeparatorChoice chooseSeparator(const std::vector<Line>& firstLines)
     auto votes = std::to_array<std::pair<char, int>>(
         {{';', 0}, {'\t', 0}, {',', 0}, {whitespaceSeparated, 0}});
     for (const Line& line : firstLines) {
-        const char separator = separatorOfLine(line.text);
+        const char separator = separatorOfLine(line.text, fewestFields);
         const bool isRow =
             separator != whitespaceSeparated || lastThreeAreGrades(splitWhitespaceLine(line.text));
         if (line.problem == LineProblem::none && isRow) {

@@ -44,10 +44,11 @@ RowProblem problemOf(RecordProblem problem)
 
 class TextSource final : public RowSource {
   public:
-    TextSource(LineReader& input, std::string_view source) : input_(input), source_(source)
+    TextSource(LineReader& input, std::string_view source, std::size_t fewestFields)
+        : input_(input), source_(source)
     {
         std::vector<Line> lookAhead = readAhead(input);
-        const SeparatorChoice choice = chooseSeparator(lookAhead);
+        const SeparatorChoice choice = chooseSeparator(lookAhead, fewestFields);
         skipFirstLine_ = choice.saidByFirstLine;
         records_.lines = &input;
         records_.pending.assign(std::make_move_iterator(lookAhead.begin()),
@@ -139,7 +140,8 @@ class TextSource final : public RowSource {
 
 } // namespace
 
-std::unique_ptr<RowSource> textSource(LineReader& reader, std::string_view source)
+std::unique_ptr<RowSource> textSource(LineReader& reader, std::string_view source,
+                                      std::size_t fewestFields)
 {
-    return std::make_unique<TextSource>(reader, source);
+    return std::make_unique<TextSource>(reader, source, fewestFields);
 }
