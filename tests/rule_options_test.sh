@@ -69,6 +69,12 @@ c,d,e|0|regra: pesos 1, 2 e 3
 0,1,1,1|2|--pesos pede números positivos
 EOF
 
+# Typed as boletim reads, words separated by blanks: the last ones are the grades, one a
+# weight, and the identification may have spaces.
+printf 'Ana 7 8 9 6\nBia Souza 5,5 6 6 6\n' |
+    "${program[@]}" --pesos 1,1,1,1 --arredondamento 0,5 --ponto 2>err | grep -qx "Bia Souza,5.5,6,6,6,6.0,C,APROVADO" ||
+    fail "four grades typed with blanks: $(cat err)"
+
 printf '\n' | BOLETIM_CONSOLE_PROPRIO=1 "${program[@]}" >/dev/null 2>err
 [ $? -eq 2 ] && grep -q "arraste a planilha" err && grep -q "Tecle Enter" err ||
     fail "double-clicked with no file: $(cat err)"

@@ -530,9 +530,13 @@ std::size_t identificationColumn(const Layout& layout, std::span<const Row* cons
 void measureTable(Layout& layout, std::span<const Row* const> students, const Row* header,
                   bool endAtLastCell, std::size_t grades)
 {
-    if (layout.wordsOnly) {
+    if (layout.wordsOnly) { // the identification, then the last words, one a grade
         layout.identification = 0;
-        layout.width = fewestColumns;
+        layout.width = 1 + grades;
+        layout.gradeColumns.clear();
+        for (std::size_t grade = 1; grade <= grades; ++grade) {
+            layout.gradeColumns.push_back(grade);
+        }
         return;
     }
     Rows named(students.begin(), students.end());
@@ -634,12 +638,12 @@ LayoutDecision decideLayout(const std::deque<Row>& firstRows, RowShape shape,
             rows.push_back(&row);
         }
     }
-    if (wordsOnly && (!options.gradeColumns.empty() || options.grades != 3)) {
+    if (wordsOnly && !options.gradeColumns.empty()) {
         decision.problem = LayoutProblem::optionsDoNotFit;
         decision.why = "o arquivo n\u00e3o tem colunas separadas por ';', tabula\u00e7\u00e3o ou "
-                       "',', que --notas nomeie ou cujas notas --pesos pese: seus campos s\u00e3o "
-                       "separados por espa\u00e7os, e as notas s\u00e3o as tr\u00eas "
-                       "\u00faltimas palavras";
+                       "',', que --notas nomeie: seus campos s\u00e3o separados por "
+                       "espa\u00e7os, e as notas s\u00e3o as \u00faltimas palavras, uma para "
+                       "cada peso";
         return decision;
     }
     if (rows.empty()) {

@@ -88,10 +88,11 @@ bool isGrade(std::string_view field)
     return readGradeField(field).problem == GradeProblem::none;
 }
 
-bool lastThreeAreGrades(const Fields& fields)
+bool lastAreGrades(const Fields& fields, std::size_t grades)
 {
-    return fields.size() >= 3 && std::all_of(fields.end() - 3, fields.end(),
-                                             [](std::string_view field) { return isGrade(field); });
+    return fields.size() >= grades &&
+           std::all_of(fields.end() - static_cast<std::ptrdiff_t>(grades), fields.end(),
+                       [](std::string_view field) { return isGrade(field); });
 }
 
 std::size_t filledWidth(const Fields& fields)
@@ -130,13 +131,13 @@ bool splitQuotedLine(std::string_view text, char separator, Fields& fields, std:
     return open;
 }
 
-Fields splitWhitespaceLine(std::string_view line)
+Fields splitWhitespaceLine(std::string_view line, std::size_t gradeWords)
 {
     const std::vector<std::string_view> found = words(line);
-    if (found.size() < 4) {
+    if (found.size() < gradeWords + 1) {
         return {found.begin(), found.end()};
     }
-    const auto grades = found.end() - 3;
+    const auto grades = found.end() - static_cast<std::ptrdiff_t>(gradeWords);
     // The identification runs from its first word to the end of the word before the grades.
     const std::string_view lastIdWord = *(grades - 1);
     const auto idLength =

@@ -23,9 +23,10 @@ using Fields = std::vector<std::string_view>;
 // line ends and "" for one ". True where text ends inside quotes.
 bool splitQuotedLine(std::string_view text, char separator, Fields& fields, std::string& unquoted);
 
-// The whitespace form: the last three words are the grades and the text before them,
-// spaces included, the identification. A line of fewer than four words gives its words.
-Fields splitWhitespaceLine(std::string_view line);
+// The whitespace form: the last gradeWords words (three, or one a weight) are the grades
+// and the text before them, spaces included, the identification. A line of no more words
+// than that gives its words.
+Fields splitWhitespaceLine(std::string_view line, std::size_t gradeWords = 3);
 
 // The white space of the C locale; a line end is one too in a quoted field of two lines.
 constexpr bool isBlankCharacter(char character)
@@ -89,8 +90,8 @@ GradeField readGradeField(std::string_view field, GradeFields& read);
 // none. 00123 is no number here but a text with its zeros.
 std::optional<double> plainNumber(std::string_view field);
 
-// Whether there are at least three fields and the last three are grades.
-bool lastThreeAreGrades(const Fields& fields);
+// Whether there are at least grades fields and the last grades of them are grades.
+bool lastAreGrades(const Fields& fields, std::size_t grades);
 
 bool isGrade(std::string_view field);
 

@@ -120,7 +120,7 @@ bool readRecord(RecordReader& reader, Record& record)
         return true;
     }
     if (reader.separator == whitespaceSeparated) {
-        record.fields = splitWhitespaceLine(record.text);
+        record.fields = splitWhitespaceLine(record.text, reader.gradeWords);
         return true;
     }
     if (!splitQuotedLine(record.text, reader.separator, record.fields, record.unquoted)) {

@@ -35,7 +35,8 @@ struct RecordReader {
     LineReader* lines = nullptr; // null where all there is to read is pending
     std::deque<Line> pending;    // read before the next line of lines
     char separator = ' ';
-    Line line{}; // the last line read, its memory used again
+    std::size_t gradeWords = 3; // of a line of words, the last ones that are grades
+    Line line{};                // the last line read, its memory used again
 };
 
 // The next record; false at the end. A quote that does not close within the limits, or

@@ -34,7 +34,8 @@ char separatorOfLine(std::string_view line, std::size_t fewestFields)
         std::string unquoted;
         splitQuotedLine(line, separator, fields, unquoted);
         const bool decimalCommas =
-            separator == ',' && lastThreeAreGrades(splitWhitespaceLine(line));
+            separator == ',' &&
+            lastAreGrades(splitWhitespaceLine(line, fewestFields - 1), fewestFields - 1);
         if (fields.size() >= fewestFields && !decimalCommas) {
             return separator;
         }
@@ -54,7 +55,8 @@ SeparatorChoice chooseSeparator(const std::vector<Line>& firstLines, std::size_t
     for (const Line& line : firstLines) {
         const char separator = separatorOfLine(line.text, fewestFields);
         const bool isRow =
-            separator != whitespaceSeparated || lastThreeAreGrades(splitWhitespaceLine(line.text));
+            separator != whitespaceSeparated ||
+            lastAreGrades(splitWhitespaceLine(line.text, fewestFields - 1), fewestFields - 1);
         if (line.problem == LineProblem::none && isRow) {
             ++std::find_if(votes.begin(), votes.end(), [separator](const auto& vote) {
                   return vote.first == separator;

@@ -54,6 +54,7 @@ class TextSource final : public RowSource {
         records_.pending.assign(std::make_move_iterator(lookAhead.begin()),
                                 std::make_move_iterator(lookAhead.end()));
         records_.separator = choice.separator;
+        records_.gradeWords = fewestFields - 1;
     }
 
     bool next(Row& row) override
