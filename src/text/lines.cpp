@@ -18,7 +18,8 @@ constexpr std::string_view oldOfficeStart = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"; 
 // which the caller tells apart with ferror.
 bool readBlock(LineReader& reader)
 {
-    if (reader.endOfInput) {
+    if (reader.endOfInput || reader.endSeen) {
+        reader.endOfInput = true;
         return false;
     }
     if (reader.file == nullptr) {
@@ -28,6 +29,9 @@ bool readBlock(LineReader& reader)
         // Read into an array of its own, whose size a fortified build sees and checks.
         std::array<char, blockSize> block; // NOLINT(cppcoreguidelines-pro-type-member-init)
         reader.raw.assign(block.data(), std::fread(block.data(), 1, block.size(), reader.file));
+        // A terminal says the end once (Ctrl-D): a block this large is read past the
+        // stream's buffer, and reading again would wait for another.
+        reader.endSeen = std::feof(reader.file) != 0;
     }
     reader.endOfInput = reader.raw.empty();
     return !reader.endOfInput;

@@ -43,6 +43,7 @@ struct LineReader {
     bool hadCarriageReturn = false;
     bool hadNullByte = false;
     bool endOfInput = false;
+    bool endSeen = false; // the file's end met after the last block read
     long lineNumber = 0;
 };
 
