@@ -384,7 +384,6 @@ class SummaryWriter {
         count(5, "Com erro", counts_.withErrors);
         statuses();
         means();
-        teacherMean();
         text(11, 0, "Conceito", workbook_.bold);
         text(11, 1, "Alunos", workbook_.bold);
         for (std::size_t i = 0; i < counts_.perConcept.size(); ++i) {
@@ -441,20 +440,22 @@ class SummaryWriter {
         }
     }
 
-    // The teacher's own mean against the one computed, where the class has a column of it.
-    void teacherMean()
+    // The teacher's own mean against the one computed, where the class has a column of it,
+    // below the chart, whose width its text needs; whether it was written.
+    bool teacherMean(lxw_row_t row)
     {
         const long checked = counts_.teacherMeanAgrees + counts_.teacherMeanDiffers;
         if (checked == 0) {
-            return;
+            return false;
         }
-        text(10, 0, "M\u00e9dia da coluna " + counts_.teacherMeanColumn);
-        text(10, 1,
+        text(row, 0, "M\u00e9dia da coluna " + counts_.teacherMeanColumn, workbook_.bold);
+        text(row, 1,
              "confere em " + plural(counts_.teacherMeanAgrees, "aluno", "alunos") +
                  (counts_.teacherMeanDiffers == 0
                       ? std::string()
                       : "; n\u00e3o confere em " + std::to_string(counts_.teacherMeanDiffers) +
                             ", marcados em \"Turma\""));
+        return true;
     }
 
     // Students with a status where their grades go, counted apart, each status named.
@@ -472,15 +473,16 @@ class SummaryWriter {
         }
     }
 
-    // The rule the means were made by, the columns taken as grades with their weights,
-    // which a teacher checks, and where the header was; the next row free.
+    // The rule the means were made by, how the teacher's mean compares, the columns taken
+    // as grades with their weights, which a teacher checks, and where the header was; the
+    // next row free.
     lxw_row_t gradeColumns()
     {
         const Layout& layout = workbook_.layout;
         const SchoolRule& rule = workbook_.rule;
         text(18, 0, "Regra", workbook_.bold);
         text(18, 1, rule.described());
-        lxw_row_t row = 20;
+        lxw_row_t row = teacherMean(19) ? 21 : 20;
         text(row, 0, "Notas", workbook_.bold);
         text(row, 1, "Coluna", workbook_.bold);
         text(row, 2, "Nome", workbook_.bold);
