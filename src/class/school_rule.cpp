@@ -109,7 +109,7 @@ std::string SchoolRule::described() const
 std::string SchoolRule::weightsListed() const
 {
     // Between weights with a decimal comma, a comma would run them together.
-    const bool decimal = std::ranges::any_of(weights, [](const Thousandths& weight) {
+    const bool decimal = std::any_of(weights.begin(), weights.end(), [](const Thousandths& weight) {
         return weight.typed.find(',') != std::string::npos;
     });
     std::string text;
