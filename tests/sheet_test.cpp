@@ -1,6 +1,7 @@
 // Spreadsheets read as they are: .xlsx and .ods made here, part by part, each cell read as
 // typed into the class's table; and files made to break a reader, refused in bounded time.
 #include <array>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "class_run.h"
+#include "sheets/sheet_source.h"
 #include "zip_maker.h"
 
 namespace {
@@ -212,6 +214,69 @@ TEST(SheetTest, CellsAsTyped)
                                           << read.messages << read.result.problem;
         EXPECT_NE(read.messages.find(each.message), std::string::npos) << each.what << '\n'
                                                                        << read.messages;
+    }
+}
+
+// The number format each cell of an .ods shows, as an .xlsx would give it: its data
+// style in styles.xml or before the tables, by the cell's style, its parent's, or its
+// column's; none for a text or a style without one.
+TEST(SheetTest, OdsNumberFormats)
+{
+    const std::string ns =
+        R"(xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" )"
+        R"(xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" )"
+        R"(xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0" )"
+        R"(xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" )"
+        R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0")";
+    const std::string styles =
+        "<office:document-styles " + ns + "><office:styles>" +
+        R"(<number:number-style style:name="N1"><number:number number:decimal-places="1" number:min-decimal-places="1" number:min-integer-digits="1"/></number:number-style>)"
+        R"(<number:percentage-style style:name="N2"><number:number number:decimal-places="0" number:min-integer-digits="1"/><number:text>%</number:text></number:percentage-style>)"
+        R"(<style:style style:name="Nota" style:family="table-cell" style:data-style-name="N1"/>)"
+        "</office:styles></office:document-styles>";
+    const std::string content =
+        "<office:document-content " + ns + "><office:automatic-styles>" +
+        R"(<number:date-style style:name="N3"><number:day number:style="long"/><number:text>/</number:text><number:month number:style="long"/><number:text>/</number:text><number:year number:style="long"/></number:date-style>)"
+        R"(<number:currency-style style:name="N4"><number:currency-symbol>R$</number:currency-symbol><number:text> </number:text><number:number number:decimal-places="2" number:min-integer-digits="1" number:grouping="true"/></number:currency-style>)"
+        R"(<style:style style:name="ce1" style:family="table-cell" style:parent-style-name="Nota"/>)"
+        R"(<style:style style:name="ce2" style:family="table-cell" style:data-style-name="N2"/>)"
+        R"(<style:style style:name="ce3" style:family="table-cell" style:data-style-name="N3"/>)"
+        R"(<style:style style:name="ce4" style:family="table-cell" style:data-style-name="N4"/>)"
+        R"(<style:style style:name="ce5" style:family="table-cell"/>)"
+        R"(</office:automatic-styles><office:body><office:spreadsheet><table:table table:name="T">)"
+        R"(<table:table-column table:number-columns-repeated="6"/><table:table-column table:default-cell-style-name="ce2"/><table:table-row>)";
+    const std::vector<std::pair<std::string, std::string>> cells{
+        {R"(table:style-name="Nota" office:value-type="float" office:value="6.25")", "0.0"},
+        {R"(table:style-name="ce1" office:value-type="float" office:value="6.25")", "0.0"},
+        {R"(table:style-name="ce2" office:value-type="percentage" office:value="0.9")", "0%"},
+        {R"(table:style-name="ce3" office:value-type="date" office:date-value="2025-03-01")",
+         "dd/mm/yyyy"},
+        {R"(table:style-name="ce4" office:value-type="currency" office:value="32")",
+         R"("R$" #,##0.00)"},
+        {R"(table:style-name="ce5" office:value-type="float" office:value="1")", ""},
+        {R"(office:value-type="float" office:value="0.5")", "0%"}, // the column's
+    };
+    std::string row;
+    for (const auto& [attributes, code] : cells) {
+        row += "<table:table-cell " + attributes + "><text:p>x</text:p></table:table-cell>";
+    }
+    const std::string bytes =
+        zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+               {"styles.xml", styles},
+               {"content.xml", content + row +
+                                   "</table:table-row></table:table></office:spreadsheet>"
+                                   "</office:body></office:document-content>"}});
+    LineReader input;
+    input.memory = bytes;
+    startReading(input);
+    ClassResult result;
+    const std::unique_ptr<RowSource> source = openSpreadsheet(input, "t.ods", "", result);
+    ASSERT_NE(source, nullptr) << result.problem;
+    Row read;
+    ASSERT_TRUE(source->next(read)) << source->problem();
+    ASSERT_EQ(read.cells.size(), cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        EXPECT_EQ(source->formatCode(read.cells[i].format), cells[i].second) << cells[i].first;
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdlib>
+#include <map>
 
 #include "text/fields.h"
 
@@ -44,6 +46,124 @@ bool isApart(std::string_view name)
            std::find(apart.begin(), apart.end(), name) != apart.end();
 }
 
+// The number formats of a sheet's cells, from the styles of styles.xml and those before
+// the tables of content.xml: each data style (0,0; 0%; dd/mm/yyyy) as the format code an
+// .xlsx would give it, and each cell style by the format it shows, or its parent's.
+class DataStyles final : public XmlHandler {
+  public:
+    explicit DataStyles(std::vector<std::string>& formats) : formats_(formats) {}
+
+    void start(std::string_view name, const char** attributes) override
+    {
+        if (name.ends_with("-style") && name != "text-style") {
+            styleName_ = attribute(attributes, "name");
+            code_.clear();
+            inDataStyle_ = true;
+        } else if (name == "style" && attribute(attributes, "family") == "table-cell") {
+            const auto data = dataStyles_.find(attribute(attributes, "data-style-name"));
+            const std::uint16_t format = data != dataStyles_.end()
+                                             ? data->second
+                                             : formatOf(attribute(attributes, "parent-style-name"));
+            if (format != 0) {
+                cellStyles_[std::string(attribute(attributes, "name"))] = format;
+            }
+        } else if (inDataStyle_) {
+            part(name, attributes);
+        }
+    }
+
+    void end(std::string_view name) override
+    {
+        if (name.ends_with("-style") && inDataStyle_) {
+            inDataStyle_ = false;
+            // A workbook's format code holds at most 255 characters.
+            dataStyles_[styleName_] = formatIndex(formats_, code_.size() <= 255 ? code_ : "");
+        }
+        if (inText_ && (name == "text" || name == "currency-symbol")) {
+            inText_ = false;
+            // A format's own signs stand as they are; other text, quoted, as text.
+            const bool signs = literal_.find_first_not_of(" /-:.,%()") == std::string::npos;
+            code_ += signs ? literal_ : '"' + literal_ + '"';
+        }
+    }
+
+    void text(std::string_view text) override
+    {
+        if (inText_ && literal_.size() < 255) {
+            for (const char character : text) {
+                literal_ += character == '"' ? std::string() : std::string(1, character);
+            }
+        }
+    }
+
+    // The format of cells of the style named, or 0 for none.
+    [[nodiscard]] std::uint16_t formatOf(std::string_view style) const
+    {
+        const auto found = cellStyles_.find(style);
+        return found == cellStyles_.end() ? 0 : found->second;
+    }
+
+  private:
+    void part(std::string_view name, const char** attributes)
+    {
+        const bool longForm = attribute(attributes, "style") == "long";
+        if (name == "number") {
+            number(attributes);
+        } else if (name == "scientific-number") {
+            code_ += "0.00E+00";
+        } else if (name == "text" || name == "currency-symbol") {
+            inText_ = true;
+            literal_.clear();
+        } else if (name == "day") {
+            code_ += longForm ? "dd" : "d";
+        } else if (name == "month") {
+            code_ += attribute(attributes, "textual") == "true" ? (longForm ? "mmmm" : "mmm")
+                     : longForm                                 ? "mm"
+                                                                : "m";
+        } else if (name == "year") {
+            code_ += longForm ? "yyyy" : "yy";
+        } else if (name == "hours") {
+            code_ += longForm ? "hh" : "h";
+        } else if (name == "minutes") {
+            code_ += "mm";
+        } else if (name == "seconds") {
+            code_ += "ss";
+        } else if (name == "am-pm") {
+            code_ += "AM/PM";
+        }
+    }
+
+    // <number:number>: its integer digits, grouped or not, and its decimals.
+    void number(const char** attributes)
+    {
+        const auto count = [attributes](std::string_view name, std::size_t otherwise) {
+            const std::string_view text = attribute(attributes, name);
+            std::size_t value = otherwise;
+            std::from_chars(text.data(), text.data() + text.size(), value);
+            return std::min<std::size_t>(value, 30);
+        };
+        const std::size_t decimals = count("decimal-places", 0);
+        const std::size_t shownDecimals = std::min(decimals, count("min-decimal-places", decimals));
+        const std::size_t integers = count("min-integer-digits", 1);
+        code_ += attribute(attributes, "grouping") == "true" ? "#,##0"
+                 : integers == 0                             ? "#"
+                                                             : std::string(integers, '0');
+        if (decimals > 0) {
+            code_ +=
+                '.' + std::string(shownDecimals, '0') + std::string(decimals - shownDecimals, '#');
+        }
+    }
+
+    std::vector<std::string>& formats_;
+    std::map<std::string, std::uint16_t, std::less<>> dataStyles_;
+    std::map<std::string, std::uint16_t, std::less<>> cellStyles_;
+    std::string styleName_;
+    std::string code_;
+    std::string literal_;
+    bool inDataStyle_ = false;
+    bool inText_ = false;
+};
+
 // What a cell's attributes say of it.
 struct CellRead {
     std::string type;      // office:value-type
@@ -55,11 +175,15 @@ struct CellRead {
     std::string stringValue;
     bool formula = false;
     std::uint64_t repeat = 1;
+    std::uint16_t format = 0;
 };
 
 class SheetRowsReader final : public XmlHandler {
   public:
-    SheetRowsReader(std::size_t sheet, SheetRows& rows) : sheet_(sheet), rows_(rows) {}
+    SheetRowsReader(std::size_t sheet, SheetRows& rows, std::vector<std::string>& formats)
+        : sheet_(sheet), rows_(rows), styles_(formats)
+    {
+    }
 
     void start(std::string_view name, const char** attributes) override
     {
@@ -71,6 +195,9 @@ class SheetRowsReader final : public XmlHandler {
             if (name == "table") {
                 inSheet_ = tables_++ == sheet_;
                 depth_ = 1;
+                columnFormats_.clear();
+            } else {
+                styles_.start(name, attributes);
             }
             return;
         }
@@ -79,7 +206,9 @@ class SheetRowsReader final : public XmlHandler {
             return;
         }
         ++depth_;
-        if (name == "table-row" && !inRow_) {
+        if (name == "table-column" && !inRow_) {
+            addColumns(attributes);
+        } else if (name == "table-row" && !inRow_) {
             beginRow(attributes);
         } else if ((name == "table-cell" || name == "covered-table-cell") && inRow_ && !inCell_) {
             beginCell(attributes);
@@ -95,6 +224,7 @@ class SheetRowsReader final : public XmlHandler {
             return;
         }
         if (depth_ == 0) {
+            styles_.end(name);
             return;
         }
         if (--depth_ == 0) {
@@ -110,9 +240,16 @@ class SheetRowsReader final : public XmlHandler {
 
     void text(std::string_view text) override
     {
-        if (inCell_ && paragraph_ > 0 && apart_ == 0 && shown_.size() <= longestRow) {
+        if (depth_ == 0) {
+            styles_.text(text);
+        } else if (inCell_ && paragraph_ > 0 && apart_ == 0 && shown_.size() <= longestRow) {
             shown_ += text;
         }
+    }
+
+    DataStyles& styles()
+    {
+        return styles_;
     }
 
   private:
@@ -124,6 +261,25 @@ class SheetRowsReader final : public XmlHandler {
         column_ = 0;
     }
 
+    // Columns whose cells without a style of their own show a format of the column's.
+    void addColumns(const char** attributes)
+    {
+        const std::uint64_t start = columnFormats_.empty() ? 0 : columnFormats_.back().first;
+        const std::uint64_t repeat =
+            repeatCount(attribute(attributes, "number-columns-repeated"), mostColumns);
+        columnFormats_.emplace_back(
+            std::min<std::uint64_t>(start + repeat, mostColumns),
+            styles_.formatOf(attribute(attributes, "default-cell-style-name")));
+    }
+
+    [[nodiscard]] std::uint16_t columnFormat() const
+    {
+        const auto column = std::upper_bound(
+            columnFormats_.begin(), columnFormats_.end(), column_,
+            [](std::uint64_t wanted, const auto& columns) { return wanted < columns.first; });
+        return column == columnFormats_.end() ? 0 : column->second;
+    }
+
     void beginCell(const char** attributes)
     {
         inCell_ = true;
@@ -131,6 +287,7 @@ class SheetRowsReader final : public XmlHandler {
         paragraph_ = 0;
         shown_.clear();
         cell_ = CellRead{};
+        bool styled = false;
         // Each of a cell's attributes once: a sheet has many cells, and each a few of them.
         for (; attributes != nullptr && *attributes != nullptr; attributes += 2) {
             const std::string_view qualified = attributes[0];
@@ -152,8 +309,12 @@ class SheetRowsReader final : public XmlHandler {
                 cell_.formula = *value != '\0';
             } else if (name == "number-columns-repeated") {
                 cell_.repeat = repeatCount(value, mostColumns + 1);
+            } else if (name == "style-name") {
+                cell_.format = styles_.formatOf(value);
+                styled = true;
             }
         }
+        cell_.format = styled ? cell_.format : columnFormat();
     }
 
     // The text a cell shows: its paragraphs, a line apiece, with their spaces and tabs.
@@ -195,6 +356,9 @@ class SheetRowsReader final : public XmlHandler {
             text = cell.number == 1 ? "VERDADEIRO" : "FALSO";
         } else if (type == "string" && !cell_.stringValue.empty()) {
             text = cell_.stringValue;
+        }
+        if (cell.kind != CellKind::text && cell.kind != CellKind::error) {
+            cell.format = cell_.format;
         }
         if (cell.kind == CellKind::text && isBlank(text)) {
             cell.kind = CellKind::empty;
@@ -277,6 +441,9 @@ class SheetRowsReader final : public XmlHandler {
     long nextRow_ = 1;
     std::uint64_t column_ = 0;
     CellRead cell_;
+    DataStyles styles_;
+    // The format of each run of columns, by the column after it.
+    std::vector<std::pair<std::uint64_t, std::uint16_t>> columnFormats_;
     std::string shown_;
     int paragraphs_ = 0;
     int paragraph_ = 0;
@@ -297,7 +464,13 @@ std::unique_ptr<XmlHandler> odsSheetNames(std::vector<std::string>& names)
     return std::make_unique<SheetNames>(names);
 }
 
-std::unique_ptr<XmlHandler> odsRows(std::size_t sheet, SheetRows& rows)
+std::unique_ptr<XmlHandler> odsRows(ZipArchive& zip, std::size_t sheet, SheetRows& rows,
+                                    std::vector<std::string>& formats, std::size_t& bytes)
 {
-    return std::make_unique<SheetRowsReader>(sheet, rows);
+    auto reader = std::make_unique<SheetRowsReader>(sheet, rows, formats);
+    // The data styles the cell styles name are mostly here. Without them, or broken, the
+    // cells show no format of their own.
+    std::string problem;
+    parsePart(zip, "styles.xml", reader->styles(), problem, bytes);
+    return reader;
 }

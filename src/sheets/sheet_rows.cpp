@@ -193,3 +193,22 @@ std::optional<std::size_t> columnOfReference(std::string_view reference, long& r
     row = number;
     return column;
 }
+
+std::uint16_t formatIndex(std::vector<std::string>& formats, const std::string& code)
+{
+    if (code.empty() || code == "General") {
+        return 0;
+    }
+    if (formats.empty()) {
+        formats.emplace_back(); // 0: none
+    }
+    const auto found = std::find(formats.begin(), formats.end(), code);
+    if (found != formats.end()) {
+        return static_cast<std::uint16_t>(found - formats.begin());
+    }
+    if (formats.size() >= UINT16_MAX) {
+        return 0;
+    }
+    formats.push_back(code);
+    return static_cast<std::uint16_t>(formats.size() - 1);
+}

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cells/cell.h"
 
@@ -17,6 +18,10 @@ struct SheetRow {
 };
 
 using SheetRows = std::deque<SheetRow>;
+
+// The index of a number format's code among a sheet's formats, the code added where it is
+// new: 0, none, for the general format or past the 65,535 a cell can name.
+std::uint16_t formatIndex(std::vector<std::string>& formats, const std::string& code);
 
 // A repeat count as a sheet's file gives it, at most most: 1 where it is none.
 std::uint64_t repeatCount(std::string_view text, std::uint64_t most);

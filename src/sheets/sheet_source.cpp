@@ -107,7 +107,10 @@ class SheetSource final : public RowSource {
         }
         sheet_ = *sheet;
         const bool xlsx = !book_.sheets.empty();
-        handler_ = xlsx ? xlsxRows(book_, rows_) : odsRows(sheet_, rows_);
+        std::size_t stylesBytes = 0;
+        handler_ = xlsx ? xlsxRows(book_, rows_)
+                        : odsRows(*zip_, sheet_, rows_, book_.formats, stylesBytes);
+        expansion().read(stylesBytes);
         part = xlsx ? book_.sheets.at(sheet_).part : std::string(odsContent);
         member_ = zip_->member(part, problem);
         if (!member_) {
@@ -208,7 +211,7 @@ class SheetSource final : public RowSource {
 
     std::unique_ptr<ZipArchive> zip_;
     std::string source_;
-    XlsxBook book_;
+    XlsxBook book_; // of an .ods, only the number formats its cells name
     std::vector<std::string> names_;
     std::size_t sheet_ = 0;
     SheetRows rows_;

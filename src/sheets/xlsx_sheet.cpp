@@ -198,7 +198,7 @@ struct Styles final : XmlHandler {
             const auto own = codes.find(id);
             const std::string code = own != codes.end() ? own->second : builtInFormat(id);
             NumberShown shown = shownBy(code);
-            shown.format = formatIndex(code);
+            shown.format = formatIndex(book.formats, code);
             book.styles.push_back(shown);
         }
     }
@@ -209,23 +209,6 @@ struct Styles final : XmlHandler {
         }
     }
     void text(std::string_view /*text*/) override {}
-
-  private:
-    std::uint16_t formatIndex(const std::string& code)
-    {
-        if (code.empty() || code == "General") {
-            return 0;
-        }
-        const auto found = std::find(book.formats.begin(), book.formats.end(), code);
-        if (found != book.formats.end()) {
-            return static_cast<std::uint16_t>(found - book.formats.begin());
-        }
-        if (book.formats.size() >= UINT16_MAX) {
-            return 0;
-        }
-        book.formats.push_back(code);
-        return static_cast<std::uint16_t>(book.formats.size() - 1);
-    }
 };
 
 // What a cell's element says of it, as it is read.
