@@ -332,7 +332,7 @@ ClassResult convertClass(LineReader& input, const ClassOptions& options, std::st
     if (pass.layout.teacherMean) {
         pass.result.counts.teacherMeanColumn = columnLetters(*pass.layout.teacherMean);
     }
-    if (!table.beginTable(pass.layout, names, options.rule, pass.result.problem)) {
+    if (!table.beginTable(pass.layout, names, options.rule, *rowSource, pass.result.problem)) {
         pass.result.outcome = ClassOutcome::tooWide;
         return pass.result;
     }

@@ -550,12 +550,14 @@ void measureTable(Layout& layout, std::span<const Row* const> students, const Ro
     layout.width = std::max(width, layout.identification + 1 + grades);
 }
 
-bool allPlainNumbers(std::span<const Row* const> rows, std::size_t column)
+bool allPlainNumbers(std::span<const Row* const> rows, std::size_t column,
+                     bool errorsAllowed = false)
 {
     bool any = false;
     for (const Row* row : rows) {
         const Cell* cell = row->at(column);
-        if (cell != nullptr && isFilled(*cell)) {
+        if (cell != nullptr && isFilled(*cell) &&
+            !(errorsAllowed && cell->kind == CellKind::error)) {
             if (cell->kind != CellKind::number && !plainNumber(row->textOf(*cell))) {
                 return false;
             }
@@ -568,13 +570,15 @@ bool allPlainNumbers(std::span<const Row* const> rows, std::size_t column)
 void findNumberColumns(Layout& layout, std::span<const Row* const> students)
 {
     layout.numberColumns.assign(layout.width, false);
+    layout.numbersRead.assign(layout.width, false);
     for (std::size_t column = 0; column < layout.width; ++column) {
         // Before the grades, a column identifies the student, unless its name says data.
         const bool identifies = column >= layout.identification &&
                                 column < layout.identificationEnd &&
                                 !(column < layout.names.size() && namesData(layout.names[column]));
-        layout.numberColumns[column] =
-            gradeInColumn(layout, column) || (!identifies && allPlainNumbers(students, column));
+        const bool grade = gradeInColumn(layout, column).has_value();
+        layout.numbersRead[column] = grade || allPlainNumbers(students, column, true);
+        layout.numberColumns[column] = grade || (!identifies && allPlainNumbers(students, column));
     }
 }
 

@@ -51,6 +51,10 @@ struct Layout {
     // The columns of numbers: the grades, and those, but the identification, whose every
     // field read ahead is a plain number (Faltas, 4º Bim, Média final).
     std::vector<bool> numberColumns;
+    // The columns whose every field read ahead is a number, or a spreadsheet's error
+    // (#DIV/0!), the identification's too (Nº): a printed table stands them, and their
+    // names, right.
+    std::vector<bool> numbersRead;
 };
 
 // Why no layout could be decided: the options are not of the form they take, or they do

@@ -71,6 +71,7 @@ void readGrades(const Row& row, const Layout& layout, Grading& grading, StudentR
         if (read.problem != GradeProblem::none) {
             student.error = gradeProblem(i + 1, read.problem, text);
             student.errorColumn = column;
+            student.gradePending = read.problem == GradeProblem::empty;
         } else if (!grading.rule.asBoletim && !read.exact.withinReach) {
             student.error = "nota " + std::to_string(i + 1) + ' ' + quotedForMessage(text) +
                             " passa do que a conta exata alcan\u00e7a: at\u00e9 18 casas "
@@ -206,6 +207,7 @@ void startStudent(const Row& row, StudentRow& student)
     student.status.clear();
     student.error.clear();
     student.errorColumn.reset();
+    student.gradePending = false;
     student.warnings.clear();
 }
 

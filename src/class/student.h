@@ -32,6 +32,7 @@ struct StudentRow {
     std::string status; // of a student with a status where a grade goes: TRANSFERIDO
     std::string error;
     std::optional<std::size_t> errorColumn; // the cell the error is in, where it is one
+    bool gradePending = false;              // the error is a grade not yet given
     // A cell that looks wrong, computed as it is, or that is no part of the grades, and
     // what the row's mean would be as boletim computes it, where that differs: the column,
     // where it is one cell's, and why.

@@ -144,7 +144,8 @@ char* putDecimal(char* out, std::string_view number, char decimalMark)
 } // namespace
 
 bool CsvTable::beginTable(const Layout& layout, const std::vector<std::string>& names,
-                          const SchoolRule& rule, std::string& /*problem*/)
+                          const SchoolRule& rule, const RowSource& /*source*/,
+                          std::string& /*problem*/)
 {
     layout_ = layout;
     asBoletim_ = rule.asBoletim;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cells/cell.h"
+#include "cells/row_source.h"
 #include "class/layout.h"
 #include "class/school_rule.h"
 #include "class/student.h"
@@ -29,9 +30,11 @@ class TableWriter {
     // A title of the class, from above its table.
     virtual void addTitle(std::string_view title) = 0;
     // The table's first row: the class's column names, then the columns it adds; false,
-    // with why, where the table cannot be written so. The means are made by rule.
+    // with why, where the table cannot be written so. The means are made by rule; the
+    // cells name their number formats in source.
     virtual bool beginTable(const Layout& layout, const std::vector<std::string>& names,
-                            const SchoolRule& rule, std::string& problem) = 0;
+                            const SchoolRule& rule, const RowSource& source,
+                            std::string& problem) = 0;
     // A student's row; false where there is no room for it.
     virtual bool addRow(const StudentRow& student) = 0;
     // A row that is no student (Média da turma, Points Possible): its cells as the file has

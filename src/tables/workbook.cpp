@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <map>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include <xlsxwriter.h>
@@ -29,8 +30,12 @@ constexpr std::size_t mostErrorsListed = 1000;
 constexpr std::uint8_t paperA4 = 9;
 // A page header or footer holds at most 255 characters, its codes included.
 constexpr std::size_t longestPageHeader = 200;
-constexpr double cardRowHeight = 14; // points
-constexpr double cardPageRows = 53;  // of that height, on an A4 page between its margins
+// Heights in points: of a line on a card, of the line to sign on and the one to cut along,
+// and of an A4 page between its margins.
+constexpr double cardRowHeight = 13;
+constexpr double signatureHeight = 26;
+constexpr double cutHeight = 8;
+constexpr double cardPageHeight = 790;
 
 // The colours spreadsheets give "bad" and "neutral" cells: a failed student, a row in error.
 constexpr lxw_color_t failedFill = 0xFFC7CE;
@@ -40,13 +45,57 @@ constexpr lxw_color_t errorFill = 0xFFEB9C;
 constexpr lxw_color_t differsFill = 0xF8CBAD;
 constexpr lxw_color_t errorText = 0x9C5700;
 constexpr lxw_color_t cardTitleFill = 0xDDEBF7;
+// The table's lines, light enough to read past, and its header's fill.
+constexpr lxw_color_t gridLine = 0xA6A6A6;
+constexpr lxw_color_t headerFill = 0xEDEDED;
 
-enum class Fill { none, failed, error, differs };
+// Widths in characters of the default font's digits, as a column's is given: text runs a
+// little wider, bold more, and a column leaves a margin beside its widest value.
+constexpr double textWidth = 1.1;
+constexpr double boldWidth = 1.2;
+constexpr double columnMargin = 2;
+// The card's two columns, and how many characters of its bold title a line of them holds.
+constexpr double cardLabelWidth = 26;
+constexpr double cardValueWidth = 44;
+// The summary's title, in a larger font, over the page's width: its columns, and the chart's
+// beside them.
+constexpr double titleWidth = 1.3;
+constexpr double titleHeight = 19;
+constexpr lxw_col_t summaryLastColumn = 10;
+constexpr double summaryWidth = 18 + 12 + 24 + 8 * 8.43;
+
+enum class Fill : std::uint8_t { none, failed, error, differs };
+
+// Where a cell's content stands: numbers right and text left, as spreadsheets put them,
+// text a little in from its left edge, so that it never touches the number before it.
+enum class Align : std::uint8_t { general, left, center, right };
+
+// How a cell looks: its row's fill, where it stands, whether it is the table's (lined) or
+// its header, and the number format it shows, by index in the workbook's codes.
+struct Look {
+    Fill fill = Fill::none;
+    Align align = Align::general;
+    bool lined = false;
+    bool header = false;
+    std::uint16_t code = 0;
+
+    [[nodiscard]] std::uint32_t key() const
+    {
+        return std::uint32_t{code} << 8U | static_cast<std::uint32_t>(fill) << 4U |
+               static_cast<std::uint32_t>(align) << 2U | (lined ? 2U : 0U) | (header ? 1U : 0U);
+    }
+};
 
 // A row in error, as "Resumo" lists it.
 struct ErrorListed {
     long line;
     std::string error;
+};
+
+// Where a card starts, and how tall it is, in points: cards are kept whole on a page.
+struct CardPlace {
+    lxw_row_t row;
+    double height;
 };
 
 struct Workbook {
@@ -58,21 +107,26 @@ struct Workbook {
     lxw_format* title = nullptr;
     lxw_format* label = nullptr;
     lxw_format* cardTitle = nullptr;
+    lxw_format* wrapped = nullptr;
     lxw_format* signature = nullptr;
+    lxw_format* signatureLabel = nullptr;
     lxw_format* cut = nullptr;
-    // Of the table's cells: by fill and decimals shown (-1 for as many as there are); and
-    // of the numbers to the left (on a card, an error's line), by decimals shown.
-    std::map<std::pair<Fill, int>, lxw_format*> formats;
-    std::map<int, lxw_format*> leftNumbers;
+    std::unordered_map<std::uint32_t, lxw_format*> looks;
+    std::vector<std::string> codes{""};     // the number formats the looks show; 0 none
+    std::vector<std::uint16_t> sourceCodes; // by the source's index: 1 + the code's, or 0
+    const RowSource* cellSource = nullptr;  // whose number formats the class's cells name
     Layout layout;
     SchoolRule rule;
     std::vector<std::string> names;
     std::vector<std::string> titles;
     std::string source;
-    std::vector<std::size_t> widths; // of the widest cell of each column, in characters
+    std::vector<Align> aligns;            // of each of the table's columns
+    std::vector<double> widths;           // of the widest cell of each column, in characters
+    std::vector<std::size_t> cardColumns; // the other columns of numbers a card shows
+    double titleLines = 0;                // of the card's title, once its title rows are read
     lxw_row_t nextRow = 0;
     lxw_row_t nextCardRow = 0;
-    std::size_t cardsWritten = 0;
+    std::vector<CardPlace> cardPlaces;
     std::size_t cardsLeftOut = 0;
     std::vector<ErrorListed> errors;
     long errorsLeftOut = 0;
@@ -83,44 +137,85 @@ lxw_format* newFormat(lxw_workbook* book)
     return workbook_add_format(book);
 }
 
-void showDecimals(lxw_format* format, int decimals)
+std::uint16_t codeIndex(Workbook& workbook, std::string_view code)
 {
-    if (decimals >= 0) {
-        const std::string shown =
-            decimals == 0 ? "0" : "0." + std::string(static_cast<std::size_t>(decimals), '0');
-        format_set_num_format(format, shown.c_str());
+    const auto found = std::find(workbook.codes.begin(), workbook.codes.end(), code);
+    if (found != workbook.codes.end()) {
+        return static_cast<std::uint16_t>(found - workbook.codes.begin());
     }
+    if (workbook.codes.size() >= UINT16_MAX) {
+        return 0;
+    }
+    workbook.codes.emplace_back(code);
+    return static_cast<std::uint16_t>(workbook.codes.size() - 1);
 }
 
-// The format of a cell of the table: its row's fill, and, for a number, the decimals it
-// shows (-1 for as many as it has).
-lxw_format* formatOf(Workbook& workbook, Fill fill, int decimals = -1)
+// The format showing decimals decimals (-1 for as many as there are).
+std::uint16_t decimalsCode(Workbook& workbook, int decimals)
 {
-    lxw_format*& format = workbook.formats[{fill, decimals}];
-    if (format == nullptr && (fill != Fill::none || decimals >= 0)) {
-        format = newFormat(workbook.book);
-        if (fill == Fill::differs) {
-            format_set_bg_color(format, differsFill);
-            format_set_bold(format);
-        } else if (fill != Fill::none) {
-            format_set_bg_color(format, fill == Fill::failed ? failedFill : errorFill);
-            format_set_font_color(format, fill == Fill::failed ? failedText : errorText);
-        }
-        showDecimals(format, decimals);
+    if (decimals < 0) {
+        return 0;
+    }
+    return codeIndex(workbook, decimals == 0
+                                   ? "0"
+                                   : "0." + std::string(static_cast<std::size_t>(decimals), '0'));
+}
+
+// The format a cell of the class shows in its file.
+std::uint16_t cellCode(Workbook& workbook, const Cell& cell)
+{
+    if (cell.format == 0 || workbook.cellSource == nullptr) {
+        return 0;
+    }
+    if (cell.format >= workbook.sourceCodes.size()) {
+        workbook.sourceCodes.resize(std::size_t{cell.format} + 1);
+    }
+    std::uint16_t& code = workbook.sourceCodes[cell.format];
+    if (code == 0) {
+        code = static_cast<std::uint16_t>(
+            1 + codeIndex(workbook, workbook.cellSource->formatCode(cell.format)));
+    }
+    return static_cast<std::uint16_t>(code - 1);
+}
+
+lxw_format* formatOf(Workbook& workbook, const Look& look)
+{
+    lxw_format*& format = workbook.looks[look.key()];
+    if (format != nullptr) {
+        return format;
+    }
+    format = newFormat(workbook.book);
+    if (look.fill == Fill::differs) {
+        format_set_bg_color(format, differsFill);
+        format_set_bold(format);
+    } else if (look.fill != Fill::none) {
+        format_set_bg_color(format, look.fill == Fill::failed ? failedFill : errorFill);
+        format_set_font_color(format, look.fill == Fill::failed ? failedText : errorText);
+    }
+    if (look.header) {
+        format_set_bold(format);
+        format_set_bg_color(format, headerFill);
+    }
+    if (look.lined) {
+        format_set_border(format, LXW_BORDER_THIN);
+        format_set_border_color(format, gridLine);
+    }
+    constexpr std::array<std::uint8_t, 4> aligned{LXW_ALIGN_NONE, LXW_ALIGN_LEFT, LXW_ALIGN_CENTER,
+                                                  LXW_ALIGN_RIGHT};
+    format_set_align(format, aligned.at(static_cast<std::size_t>(look.align)));
+    if (look.align == Align::left && look.lined) {
+        format_set_indent(format, 1);
+    }
+    if (look.code != 0) {
+        format_set_num_format(format, workbook.codes.at(look.code).c_str());
     }
     return format;
 }
 
 // A number on a card, or an error's line, stands to the left, as the texts beside it.
-lxw_format* leftNumberFormat(Workbook& workbook, int decimals = -1)
+lxw_format* leftNumberFormat(Workbook& workbook, std::uint16_t code = 0)
 {
-    lxw_format*& format = workbook.leftNumbers[decimals];
-    if (format == nullptr) {
-        format = newFormat(workbook.book);
-        format_set_align(format, LXW_ALIGN_LEFT);
-        showDecimals(format, decimals);
-    }
-    return format;
+    return formatOf(workbook, {Fill::none, Align::left, false, false, code});
 }
 
 // A mean shows two decimals, unless two decimals would show a bound of a concept that
@@ -149,7 +244,35 @@ std::size_t characters(std::string_view utf8)
     }));
 }
 
-void noteWidth(Workbook& workbook, std::size_t column, std::size_t width)
+// How many characters a number takes as format code shows it: its digits, and the
+// code's decimals and signs; a date or a time, as long as its code.
+double shownWidth(double value, std::string_view code)
+{
+    constexpr double general = 11; // a spreadsheet shows at most so many characters
+    std::array<char, 32> digits{};
+    if (code.empty()) {
+        const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+        return std::min(general, static_cast<double>(written.ptr - digits.data()));
+    }
+    std::size_t width = 0;
+    bool quoted = false;
+    bool dated = false;
+    for (const char character : code) {
+        quoted = character == '"' ? !quoted : quoted;
+        dated = dated || (!quoted &&
+                          std::string_view("dmyhsDMYHS").find(character) != std::string_view::npos);
+        width += character == '"' || character == '\\' || character == '#' ? 0 : 1;
+    }
+    if (dated) {
+        return static_cast<double>(width);
+    }
+    const double scaled = std::abs(value) * (code.find('%') != std::string_view::npos ? 100 : 1);
+    const double integerDigits = scaled < 10 ? 1 : std::floor(std::log10(scaled)) + 1;
+    // The code's own integer digits are counted in its width: one of them is the number's.
+    return static_cast<double>(width) - 1 + std::min(integerDigits, 16.0) + (value < 0 ? 1 : 0);
+}
+
+void noteWidth(Workbook& workbook, std::size_t column, double width)
 {
     if (column >= workbook.widths.size()) {
         workbook.widths.resize(column + 1);
@@ -180,18 +303,32 @@ void writeText(lxw_worksheet* sheet, lxw_row_t row, std::size_t column, std::str
     }
 }
 
-void writeTableText(Workbook& workbook, std::size_t column, std::string_view text,
-                    lxw_format* format)
+// The look of a cell of the table's, in fill, and, for a number, showing code; text stands
+// as its column does, or left in a column of numbers.
+Look tableLook(const Workbook& workbook, std::size_t column, Fill fill, bool number,
+               std::uint16_t code = 0)
 {
-    noteWidth(workbook, column, characters(text));
-    writeText(workbook.table, workbook.nextRow, column, text, format);
+    const Align align = column < workbook.aligns.size() ? workbook.aligns[column] : Align::left;
+    return {fill,
+            number                  ? Align::general
+            : align == Align::right ? Align::left
+                                    : align,
+            true, false, code};
 }
 
-void writeTableNumber(Workbook& workbook, std::size_t column, double value, lxw_format* format)
+void writeTableText(Workbook& workbook, std::size_t column, std::string_view text, Fill fill)
 {
-    noteWidth(workbook, column, 8);
+    noteWidth(workbook, column, static_cast<double>(characters(text)) * textWidth + 1);
+    writeText(workbook.table, workbook.nextRow, column, text,
+              formatOf(workbook, tableLook(workbook, column, fill, false)));
+}
+
+void writeTableNumber(Workbook& workbook, std::size_t column, double value, Fill fill,
+                      std::uint16_t code)
+{
+    noteWidth(workbook, column, shownWidth(value, workbook.codes.at(code)));
     worksheet_write_number(workbook.table, workbook.nextRow, static_cast<lxw_col_t>(column), value,
-                           format);
+                           formatOf(workbook, tableLook(workbook, column, fill, true, code)));
 }
 
 // A mean as a number in format, or, where it is not finite, the text the CSV table shows.
@@ -247,6 +384,12 @@ double gradeValue(const Workbook& workbook, const StudentRow& student, std::size
     return workbook.rule.asBoletim ? shownNumber(read.grade) : valueOf(read.exact);
 }
 
+// The decimals the school's mean shows: two, or its rounding step's.
+int decimalsOfSchoolMean(const Workbook& workbook)
+{
+    return workbook.rule.step ? decimalsOf(*workbook.rule.step) : 2;
+}
+
 // A computed student's mean in a cell: computed as boletim does, at two decimals or all
 // its digits (decimalsOfMean); else the school's, rounded as it rounds, or to two decimals.
 template <typename FormatOf>
@@ -258,50 +401,71 @@ void writeStudentMean(const Workbook& workbook, lxw_worksheet* sheet, lxw_row_t 
                   formatOf(decimalsOfMean(student.singleMean)), nullptr);
         return;
     }
-    const int decimals = workbook.rule.step ? decimalsOf(*workbook.rule.step) : 2;
     worksheet_write_number(sheet, row, static_cast<lxw_col_t>(column), student.sheetMean,
-                           formatOf(decimals));
+                           formatOf(decimalsOfSchoolMean(workbook)));
 }
 
-// A report card: the class, the student's identification and grades under their names,
-// the mean, the concept, the verdict, and a line to sign.
+// Lines that text takes in a cell width characters wide.
+double linesOf(std::string_view text, double perCharacter, double width)
+{
+    return std::max(1.0, std::ceil(static_cast<double>(characters(text)) * perCharacter / width));
+}
+
+// What a card says where the student has no mean: a grade still to come, or, in words a
+// parent follows, why the mean could not be made.
+std::string whyNoMean(const Workbook& workbook, const StudentRow& student)
+{
+    const std::optional<std::size_t> column = student.errorColumn;
+    if (column && gradeInColumn(workbook.layout, *column)) {
+        return "a nota de " + workbook.names.at(*column) + " (\"" +
+               std::string(trimmed(student.row->textAt(*column))) +
+               "\") n\u00e3o p\u00f4de ser lida; a m\u00e9dia ser\u00e1 calculada quando "
+               "ela for corrigida";
+    }
+    return "a m\u00e9dia n\u00e3o p\u00f4de ser calculada: " + student.error;
+}
+
+// A report card: the class, the student's identification, grades and other numbers under
+// their names, the mean, the concept, the verdict, and a line to sign. A student not
+// computed gets one too: the grades it has, and why there is no mean.
 class CardWriter {
   public:
     CardWriter(Workbook& workbook, const StudentRow& row) : workbook_(workbook), row_(row) {}
 
-    void write()
+    // Its height, in points.
+    double write()
     {
         const Layout& layout = workbook_.layout;
-        next(); // room above the card, below the line the last one is cut along
-        line(classTitle(workbook_), "", workbook_.cardTitle, workbook_.cardTitle);
+        title();
         for (std::size_t column = layout.identification; column < layout.identificationEnd;
              ++column) {
             line(workbook_.names.at(column), row_.row->textAt(column));
         }
         for (std::size_t grade = 0; grade < layout.gradeColumns.size(); ++grade) {
-            const std::size_t column = layout.gradeColumns.at(grade);
-            label(workbook_.names.at(column));
-            worksheet_write_number(sheet(), workbook_.nextCardRow, 1,
-                                   gradeValue(workbook_, row_, grade), leftNumberFormat(workbook_));
+            label(workbook_.names.at(layout.gradeColumns.at(grade)));
+            if (computed()) {
+                worksheet_write_number(sheet(), workbook_.nextCardRow, 1,
+                                       gradeValue(workbook_, row_, grade),
+                                       leftNumberFormat(workbook_));
+            } else {
+                cell(layout.gradeColumns.at(grade));
+            }
             next();
         }
-        label(std::string(resultColumns[0]));
-        writeStudentMean(workbook_, sheet(), workbook_.nextCardRow, 1, row_,
-                         [this](int decimals) { return leftNumberFormat(workbook_, decimals); });
-        next();
-        line(std::string(resultColumns[1]), row_.conceptLetter);
-        line(std::string(resultColumns[2]), definition(row_));
-        next();
-        line("Assinatura", "", workbook_.label, workbook_.signature);
-        line("", "", workbook_.cut, workbook_.cut);
-    }
-
-    // Rows a card takes, with the line to cut along.
-    static lxw_row_t rows(const Layout& layout)
-    {
-        return static_cast<lxw_row_t>(layout.identificationEnd - layout.identification +
-                                      layout.gradeColumns.size()) +
-               8;
+        for (const std::size_t column : workbook_.cardColumns) {
+            label(workbook_.names.at(column));
+            cell(column);
+            next();
+        }
+        result();
+        // Room to sign above the line, and below it, to cut along, before the next card.
+        worksheet_set_row(sheet(), workbook_.nextCardRow, signatureHeight, nullptr);
+        writeText(sheet(), workbook_.nextCardRow, 0, "Assinatura", workbook_.signatureLabel);
+        writeText(sheet(), workbook_.nextCardRow, 1, "", workbook_.signature);
+        next(signatureHeight);
+        worksheet_set_row(sheet(), workbook_.nextCardRow, cutHeight, nullptr);
+        line("", "", workbook_.cut, workbook_.cut, cutHeight);
+        return height_;
     }
 
   private:
@@ -310,45 +474,114 @@ class CardWriter {
         return workbook_.cards;
     }
 
+    [[nodiscard]] bool computed() const
+    {
+        return !row_.conceptLetter.empty();
+    }
+
+    // The class's title, across the card, in as many lines as it takes.
+    void title()
+    {
+        if (workbook_.titleLines == 0) {
+            workbook_.titleLines =
+                linesOf(classTitle(workbook_), 1, cardLabelWidth + cardValueWidth - columnMargin);
+        }
+        const double height = workbook_.titleLines * cardRowHeight;
+        worksheet_set_row(sheet(), workbook_.nextCardRow, height, nullptr);
+        worksheet_merge_range(sheet(), workbook_.nextCardRow, 0, workbook_.nextCardRow, 1,
+                              cellText(classTitle(workbook_)).c_str(), workbook_.cardTitle);
+        next(height);
+    }
+
+    // The mean, the concept and the verdict; where there is no mean, why.
+    void result()
+    {
+        label(std::string(resultColumns[0]));
+        if (computed()) {
+            writeStudentMean(
+                workbook_, sheet(), workbook_.nextCardRow, 1, row_, [this](int decimals) {
+                    return leftNumberFormat(workbook_, decimalsCode(workbook_, decimals));
+                });
+            next();
+            line(std::string(resultColumns[1]), row_.conceptLetter);
+            line(std::string(resultColumns[2]), definition(row_));
+            return;
+        }
+        const bool pending = row_.gradePending || !row_.status.empty();
+        writeText(sheet(), workbook_.nextCardRow, 1,
+                  row_.gradePending ? "nota pendente" : "n\u00e3o calculada", nullptr);
+        next();
+        line(std::string(resultColumns[1]), "\u2014");
+        if (pending) {
+            line(std::string(resultColumns[2]), row_.status.empty() ? "a definir" : row_.status);
+            return;
+        }
+        const std::string why = whyNoMean(workbook_, row_);
+        const double height = linesOf(why, 1, cardValueWidth) * cardRowHeight;
+        worksheet_set_row(sheet(), workbook_.nextCardRow, height, nullptr);
+        label(std::string(resultColumns[2]));
+        writeText(sheet(), workbook_.nextCardRow, 1, why, workbook_.wrapped);
+        next(height);
+    }
+
+    // The student's cell in column as the class has it: a number in its format, or text.
+    void cell(std::size_t column)
+    {
+        const Cell* found = row_.row->at(column);
+        if (found != nullptr && found->kind == CellKind::number && std::isfinite(found->number)) {
+            worksheet_write_number(sheet(), workbook_.nextCardRow, 1, found->number,
+                                   leftNumberFormat(workbook_, cellCode(workbook_, *found)));
+        } else if (found != nullptr) {
+            writeText(sheet(), workbook_.nextCardRow, 1, row_.row->textOf(*found), nullptr);
+        }
+    }
+
     void label(const std::string& text)
     {
         writeText(sheet(), workbook_.nextCardRow, 0, text, workbook_.label);
     }
 
     void line(const std::string& name, std::string_view value, lxw_format* nameFormat = nullptr,
-              lxw_format* valueFormat = nullptr)
+              lxw_format* valueFormat = nullptr, double height = cardRowHeight)
     {
         writeText(sheet(), workbook_.nextCardRow, 0, name,
                   nameFormat != nullptr ? nameFormat : workbook_.label);
         writeText(sheet(), workbook_.nextCardRow, 1, value, valueFormat);
-        next();
+        next(height);
     }
 
-    void next()
+    void next(double height = cardRowHeight)
     {
         ++workbook_.nextCardRow;
+        height_ += height;
     }
 
     Workbook& workbook_;
     const StudentRow& row_;
+    double height_ = 0;
 };
 
 void setUpCardPages(Workbook& workbook)
 {
     lxw_worksheet* sheet = workbook.cards;
     worksheet_set_paper(sheet, paperA4);
-    worksheet_set_margins(sheet, 0.5, 0.5, 0.4, 0.4);
+    worksheet_set_margins(sheet, 0.5, 0.5, 0.3, 0.3);
     worksheet_center_horizontally(sheet);
     worksheet_gridlines(sheet, LXW_HIDE_ALL_GRIDLINES);
-    worksheet_set_column(sheet, 0, 0, 26, nullptr);
-    worksheet_set_column(sheet, 1, 1, 44, nullptr);
-    // A card is never cut across pages: a break after each page's worth of whole cards.
-    const lxw_row_t rows = CardWriter::rows(workbook.layout);
-    const auto perPage = std::max<lxw_row_t>(1, static_cast<lxw_row_t>(cardPageRows) / rows);
+    worksheet_set_column(sheet, 0, 0, cardLabelWidth, nullptr);
+    worksheet_set_column(sheet, 1, 1, cardValueWidth, nullptr);
+    if (workbook.nextCardRow > 0) {
+        worksheet_print_area(sheet, 0, 0, workbook.nextCardRow - 1, 1); // nothing beside them
+    }
+    // A card is never cut across pages: a break before each card that would not fit.
     std::vector<lxw_row_t> breaks;
-    for (lxw_row_t row = perPage * rows;
-         row < workbook.nextCardRow && breaks.size() < LXW_BREAKS_MAX; row += perPage * rows) {
-        breaks.push_back(row);
+    double used = 0;
+    for (const CardPlace& card : workbook.cardPlaces) {
+        if (used > 0 && used + card.height > cardPageHeight && breaks.size() < LXW_BREAKS_MAX) {
+            breaks.push_back(card.row);
+            used = 0;
+        }
+        used += card.height;
     }
     breaks.push_back(0);
     if (breaks.size() > 1) {
@@ -377,7 +610,12 @@ class SummaryWriter {
     void write()
     {
         lxw_worksheet* sheet = workbook_.summary;
-        text(0, 0, classTitle(workbook_), workbook_.title);
+        // The title wraps over the page's width, which it would otherwise widen.
+        const std::string title = classTitle(workbook_);
+        worksheet_set_row(sheet, 0, linesOf(title, titleWidth, summaryWidth) * titleHeight,
+                          nullptr);
+        worksheet_merge_range(sheet, 0, 0, 0, summaryLastColumn, cellText(title).c_str(),
+                              workbook_.title);
         count(2, "Alunos", counts_.students, workbook_.bold);
         count(3, "Aprovados", counts_.approved);
         count(4, "Reprovados", counts_.failed);
@@ -430,12 +668,11 @@ class SummaryWriter {
             // As boletim computes, a mean is a float's digits; the school's, two decimals.
             const auto single = static_cast<float>(value);
             const int decimals = workbook_.rule.asBoletim ? decimalsOfMean(single) : 2;
+            lxw_format* format = formatOf(workbook_, {.code = decimalsCode(workbook_, decimals)});
             if (workbook_.rule.asBoletim) {
-                writeMean(workbook_.summary, row, 1, single,
-                          formatOf(workbook_, Fill::none, decimals), nullptr);
+                writeMean(workbook_.summary, row, 1, single, format, nullptr);
             } else {
-                worksheet_write_number(workbook_.summary, row, 1, value,
-                                       formatOf(workbook_, Fill::none, decimals));
+                worksheet_write_number(workbook_.summary, row, 1, value, format);
             }
         }
     }
@@ -498,7 +735,8 @@ class SummaryWriter {
         text(row++, 1, layout.header ? "linha " + std::to_string(layout.headerNumber) : "nenhum");
         if (workbook_.cardsLeftOut > 0) {
             text(row, 0, "Boletins", workbook_.bold);
-            text(row++, 1, "os " + std::to_string(workbook_.cardsWritten) + " primeiros alunos");
+            text(row++, 1,
+                 "os " + std::to_string(workbook_.cardPlaces.size()) + " primeiros alunos");
         }
         return row + 1;
     }
@@ -552,6 +790,37 @@ Fill fillOf(const StudentRow& row)
     return isApproved(row.conceptLetter) ? Fill::none : Fill::failed;
 }
 
+// Where each of the table's columns stands: the class's numbers right and its text left,
+// the mean right, the concept centred, the verdict and the notes left.
+std::vector<Align> columnAligns(const Layout& layout, std::size_t columns)
+{
+    std::vector<Align> aligns(columns, Align::left);
+    for (std::size_t column = 0; column < layout.width && column < columns; ++column) {
+        const bool number = column < layout.numbersRead.size() && layout.numbersRead[column];
+        aligns[column] = number ? Align::right : Align::left;
+    }
+    aligns.at(layout.width) = Align::right;
+    aligns.at(layout.width + 1) = Align::center;
+    return aligns;
+}
+
+// The columns of numbers, besides the grades, the identification and the teacher's mean,
+// that a card shows with their names: absences, attendance.
+std::vector<std::size_t> cardColumnsOf(const Layout& layout)
+{
+    std::vector<std::size_t> columns;
+    for (std::size_t column = 0; column < layout.width && column < layout.numberColumns.size();
+         ++column) {
+        const bool identifies =
+            column >= layout.identification && column < layout.identificationEnd;
+        if (layout.numberColumns[column] && !identifies && !gradeInColumn(layout, column) &&
+            column != layout.teacherMean) {
+            columns.push_back(column);
+        }
+    }
+    return columns;
+}
+
 } // namespace
 
 class WorkbookTable final : public TableWriter {
@@ -572,13 +841,13 @@ class WorkbookTable final : public TableWriter {
     bool start(const std::string& path, std::string_view source);
     void addTitle(std::string_view title) override;
     bool beginTable(const Layout& layout, const std::vector<std::string>& names,
-                    const SchoolRule& rule, std::string& problem) override;
+                    const SchoolRule& rule, const RowSource& source, std::string& problem) override;
     bool addRow(const StudentRow& student) override;
     void addOtherRow(const Row& row) override;
     bool finish(const ClassCounts& counts, std::string& problem) override;
 
   private:
-    void writeCell(const Row& row, const Cell& cell, lxw_format* format);
+    void writeCell(const Row& row, const Cell& cell, Fill fill, bool student = true);
     void addCard(const StudentRow& row);
     void listError(const StudentRow& row);
 
@@ -607,14 +876,25 @@ bool WorkbookTable::start(const std::string& path, std::string_view source)
     workbook.title = newFormat(workbook.book);
     format_set_bold(workbook.title);
     format_set_font_size(workbook.title, 14);
+    format_set_text_wrap(workbook.title);
+    format_set_align(workbook.title, LXW_ALIGN_VERTICAL_TOP);
     workbook.label = newFormat(workbook.book);
     format_set_bold(workbook.label);
+    format_set_align(workbook.label, LXW_ALIGN_VERTICAL_TOP);
     workbook.cardTitle = newFormat(workbook.book);
     format_set_bold(workbook.cardTitle);
     format_set_bg_color(workbook.cardTitle, cardTitleFill);
     format_set_top(workbook.cardTitle, LXW_BORDER_THIN);
+    format_set_text_wrap(workbook.cardTitle);
+    format_set_align(workbook.cardTitle, LXW_ALIGN_VERTICAL_TOP);
+    workbook.wrapped = newFormat(workbook.book);
+    format_set_text_wrap(workbook.wrapped);
+    format_set_align(workbook.wrapped, LXW_ALIGN_VERTICAL_TOP);
     workbook.signature = newFormat(workbook.book);
     format_set_bottom(workbook.signature, LXW_BORDER_THIN);
+    workbook.signatureLabel = newFormat(workbook.book);
+    format_set_bold(workbook.signatureLabel);
+    format_set_align(workbook.signatureLabel, LXW_ALIGN_VERTICAL_BOTTOM);
     workbook.cut = newFormat(workbook.book);
     format_set_bottom(workbook.cut, LXW_BORDER_DASHED);
     return true;
@@ -626,7 +906,8 @@ void WorkbookTable::addTitle(std::string_view title)
 }
 
 bool WorkbookTable::beginTable(const Layout& layout, const std::vector<std::string>& names,
-                               const SchoolRule& rule, std::string& problem)
+                               const SchoolRule& rule, const RowSource& source,
+                               std::string& problem)
 {
     workbook_.rule = rule;
     Workbook& workbook = workbook_;
@@ -635,12 +916,18 @@ bool WorkbookTable::beginTable(const Layout& layout, const std::vector<std::stri
                   " colunas, mais que as 16.384 de uma planilha; escreva-a em CSV";
         return false;
     }
+    workbook.cellSource = &source;
     workbook.layout = layout;
     workbook.names = names;
+    workbook.cardColumns = cardColumnsOf(layout);
     std::vector<std::string> cells = names;
     cells.insert(cells.end(), resultColumns.begin(), resultColumns.end());
+    workbook.aligns = columnAligns(layout, cells.size());
     for (std::size_t column = 0; column < cells.size(); ++column) {
-        writeTableText(workbook, column, cells[column], workbook.bold);
+        const Align align = workbook.aligns[column];
+        noteWidth(workbook, column, static_cast<double>(characters(cells[column])) * boldWidth + 1);
+        writeText(workbook.table, workbook.nextRow, column, cells[column],
+                  formatOf(workbook, {Fill::none, align, true, true, 0}));
     }
     worksheet_freeze_panes(workbook.table, 1, 0);
     ++workbook.nextRow;
@@ -648,25 +935,49 @@ bool WorkbookTable::beginTable(const Layout& layout, const std::vector<std::stri
     return true;
 }
 
-// A cell of the class in the table's row: a number as a number, a boolean as one, any
-// other as its text.
-void WorkbookTable::writeCell(const Row& row, const Cell& cell, lxw_format* format)
+// A cell of the class in the table's row: a number, a date or a time as a number in the
+// format the class shows it in; a text that reads as a plain number in a column of them,
+// or anywhere in a row that is no student, as one, with the decimals typed; a boolean as
+// one; any other as its text.
+void WorkbookTable::writeCell(const Row& row, const Cell& cell, Fill fill, bool student)
 {
     Workbook& workbook = workbook_;
     const std::size_t column = tableColumn(workbook.layout, cell.column);
     const std::string_view text = row.textOf(cell);
+    const bool valued = cell.kind == CellKind::number || cell.kind == CellKind::date ||
+                        cell.kind == CellKind::time || cell.kind == CellKind::dateTime;
+    if (valued && std::isfinite(cell.number)) {
+        const std::uint16_t code = cellCode(workbook, cell);
+        const bool dated = cell.kind != CellKind::number;
+        writeTableNumber(workbook, column, cell.number, fill,
+                         code != 0 || !dated           ? code
+                         : cell.kind == CellKind::time ? codeIndex(workbook, "hh:mm")
+                         : cell.kind == CellKind::date ? codeIndex(workbook, "dd/mm/yyyy")
+                                                       : codeIndex(workbook, "dd/mm/yyyy hh:mm"));
+        return;
+    }
     const bool numberColumn = cell.column < workbook.layout.numberColumns.size() &&
                               workbook.layout.numberColumns[cell.column];
-    const auto plain =
-        cell.kind == CellKind::text && numberColumn ? plainNumber(text) : std::nullopt;
-    if ((cell.kind == CellKind::number && std::isfinite(cell.number)) || plain) {
-        writeTableNumber(workbook, column, plain ? *plain : cell.number, format);
+    const auto plain = cell.kind == CellKind::text && (numberColumn || !student) ? plainNumber(text)
+                                                                                 : std::nullopt;
+    if (plain) {
+        const std::string_view typed = trimmed(text);
+        const std::size_t mark = typed.find_first_of(".,");
+        writeTableNumber(workbook, column, *plain, fill,
+                         decimalsCode(workbook, mark == std::string_view::npos
+                                                    ? -1
+                                                    : static_cast<int>(typed.size() - mark - 1)));
+    } else if (cell.kind == CellKind::error) { // among the numbers, as a spreadsheet shows it
+        noteWidth(workbook, column, static_cast<double>(text.size()));
+        writeText(workbook.table, workbook.nextRow, column, text,
+                  formatOf(workbook, {fill, Align::right, true, false, 0}));
     } else if (cell.kind == CellKind::boolean) {
-        noteWidth(workbook, column, text.size());
+        noteWidth(workbook, column, static_cast<double>(text.size()));
         worksheet_write_boolean(workbook.table, workbook.nextRow, static_cast<lxw_col_t>(column),
-                                cell.number != 0 ? 1 : 0, format);
+                                cell.number != 0 ? 1 : 0,
+                                formatOf(workbook, tableLook(workbook, column, fill, true)));
     } else {
-        writeTableText(workbook, column, text, format);
+        writeTableText(workbook, column, text, fill);
     }
 }
 
@@ -678,7 +989,6 @@ bool WorkbookTable::addRow(const StudentRow& student)
     }
     const Row& row = *student.row;
     const Fill fill = fillOf(student);
-    lxw_format* format = formatOf(workbook, fill);
     const bool computed = !student.conceptLetter.empty();
     const std::size_t width = workbook.layout.width;
     for (std::size_t column = 0; column < width; ++column) {
@@ -687,42 +997,48 @@ bool WorkbookTable::addRow(const StudentRow& student)
         const bool differs = column == workbook.layout.teacherMean &&
                              student.teacherMeanAgrees.has_value() && !*student.teacherMeanAgrees;
         if (computed && grade) {
-            writeTableNumber(workbook, column, gradeValue(workbook, student, *grade), format);
+            writeTableNumber(workbook, column, gradeValue(workbook, student, *grade), fill,
+                             cell != nullptr ? cellCode(workbook, *cell) : 0);
         } else if (cell != nullptr) {
-            writeCell(row, *cell, differs ? formatOf(workbook, Fill::differs) : format);
-        } else if (format != nullptr) {
-            writeTableText(workbook, column, "", format);
+            writeCell(row, *cell, differs ? Fill::differs : fill);
+        } else {
+            writeTableText(workbook, column, "", fill);
         }
     }
     const std::size_t end = cellsEnd(workbook.layout, row);
     for (const Cell& cell : row.cells) {
         if (cell.column >= width && cell.column < end) {
-            writeCell(row, cell, nullptr);
+            writeCell(row, cell, fill);
         }
     }
-    if (fill == Fill::error) {
-        writeTableText(workbook, width, "", format);
-        listError(student);
-    } else if (computed) {
+    if (computed) {
+        const auto lookOf = [&](int decimals) {
+            return formatOf(
+                workbook, tableLook(workbook, width, fill, true, decimalsCode(workbook, decimals)));
+        };
         noteWidth(workbook, width, 8);
-        writeStudentMean(workbook, workbook.table, workbook.nextRow, width, student,
-                         [&](int decimals) { return formatOf(workbook, fill, decimals); });
-        addCard(student);
+        writeStudentMean(workbook, workbook.table, workbook.nextRow, width, student, lookOf);
+    } else {
+        writeTableText(workbook, width, "", fill);
     }
-    writeTableText(workbook, width + 1, student.conceptLetter, format);
-    writeTableText(workbook, width + 2, definition(student), format);
+    if (fill == Fill::error) {
+        listError(student);
+    }
+    writeTableText(workbook, width + 1, student.conceptLetter, fill);
+    writeTableText(workbook, width + 2, definition(student), fill);
+    addCard(student);
     ++workbook.nextRow;
     return true;
 }
 
 void WorkbookTable::addCard(const StudentRow& row)
 {
-    if (workbook_.cardsWritten == mostCards) {
+    if (workbook_.cardPlaces.size() == mostCards) {
         ++workbook_.cardsLeftOut;
         return;
     }
-    CardWriter(workbook_, row).write();
-    ++workbook_.cardsWritten;
+    const lxw_row_t start = workbook_.nextCardRow;
+    workbook_.cardPlaces.push_back({start, CardWriter(workbook_, row).write()});
 }
 
 void WorkbookTable::listError(const StudentRow& row)
@@ -743,7 +1059,7 @@ void WorkbookTable::addOtherRow(const Row& row)
     const std::size_t end = cellsEnd(workbook.layout, row);
     for (const Cell& cell : row.cells) {
         if (cell.column < end) {
-            writeCell(row, cell, nullptr);
+            writeCell(row, cell, Fill::none, false);
         }
     }
     ++workbook.nextRow;
@@ -753,8 +1069,7 @@ bool WorkbookTable::finish(const ClassCounts& counts, std::string& problem)
 {
     Workbook& workbook = workbook_;
     for (std::size_t column = 0; column < workbook.widths.size(); ++column) {
-        const double width =
-            std::min(widestColumn, static_cast<double>(workbook.widths[column]) + 2);
+        const double width = std::min(widestColumn, workbook.widths[column] + columnMargin);
         const auto where = static_cast<lxw_col_t>(column);
         worksheet_set_column(workbook.table, where, where, width, nullptr);
     }
