@@ -880,16 +880,13 @@ bool WorkbookTable::start(const std::string& path, std::string_view source)
     format_set_align(workbook.title, LXW_ALIGN_VERTICAL_TOP);
     workbook.label = newFormat(workbook.book);
     format_set_bold(workbook.label);
-    format_set_align(workbook.label, LXW_ALIGN_VERTICAL_TOP);
     workbook.cardTitle = newFormat(workbook.book);
     format_set_bold(workbook.cardTitle);
     format_set_bg_color(workbook.cardTitle, cardTitleFill);
-    format_set_top(workbook.cardTitle, LXW_BORDER_THIN);
     format_set_text_wrap(workbook.cardTitle);
     format_set_align(workbook.cardTitle, LXW_ALIGN_VERTICAL_TOP);
     workbook.wrapped = newFormat(workbook.book);
     format_set_text_wrap(workbook.wrapped);
-    format_set_align(workbook.wrapped, LXW_ALIGN_VERTICAL_TOP);
     workbook.signature = newFormat(workbook.book);
     format_set_bottom(workbook.signature, LXW_BORDER_THIN);
     workbook.signatureLabel = newFormat(workbook.book);
