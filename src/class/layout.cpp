@@ -550,15 +550,18 @@ void measureTable(Layout& layout, std::span<const Row* const> students, const Ro
     layout.width = std::max(width, layout.identification + 1 + grades);
 }
 
+// Whether column holds numbers in every row that fills it, and in one at least: number
+// cells, or text of plain numbers where text is allowed; errors pass where allowed.
 bool allPlainNumbers(std::span<const Row* const> rows, std::size_t column,
-                     bool errorsAllowed = false)
+                     bool errorsAllowed = false, bool textAllowed = true)
 {
     bool any = false;
     for (const Row* row : rows) {
         const Cell* cell = row->at(column);
         if (cell != nullptr && isFilled(*cell) &&
             !(errorsAllowed && cell->kind == CellKind::error)) {
-            if (cell->kind != CellKind::number && !plainNumber(row->textOf(*cell))) {
+            if (cell->kind != CellKind::number &&
+                !(textAllowed && plainNumber(row->textOf(*cell)))) {
                 return false;
             }
             any = true;
@@ -577,7 +580,7 @@ void findNumberColumns(Layout& layout, std::span<const Row* const> students)
                                 column < layout.identificationEnd &&
                                 !(column < layout.names.size() && namesData(layout.names[column]));
         const bool grade = gradeInColumn(layout, column).has_value();
-        layout.numbersRead[column] = grade || allPlainNumbers(students, column, true);
+        layout.numbersRead[column] = grade || allPlainNumbers(students, column, true, !identifies);
         layout.numberColumns[column] = grade || (!identifies && allPlainNumbers(students, column));
     }
 }

@@ -52,8 +52,8 @@ struct Layout {
     // field read ahead is a plain number (Faltas, 4º Bim, Média final).
     std::vector<bool> numberColumns;
     // The columns whose every field read ahead is a number, or a spreadsheet's error
-    // (#DIV/0!), the identification's too (Nº): a printed table stands them, and their
-    // names, right.
+    // (#DIV/0!); of the identification, whose text stays text, those a sheet keeps as
+    // numbers (Nº): a printed table stands them, and their names, right.
     std::vector<bool> numbersRead;
 };
 
