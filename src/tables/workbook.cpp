@@ -78,11 +78,13 @@ struct Look {
     bool lined = false;
     bool header = false;
     std::uint16_t code = 0;
+    bool indented = false;
 
     [[nodiscard]] std::uint32_t key() const
     {
-        return std::uint32_t{code} << 8U | static_cast<std::uint32_t>(fill) << 4U |
-               static_cast<std::uint32_t>(align) << 2U | (lined ? 2U : 0U) | (header ? 1U : 0U);
+        return std::uint32_t{code} << 16U | static_cast<std::uint32_t>(fill) << 8U |
+               static_cast<std::uint32_t>(align) << 4U | (indented ? 4U : 0U) | (lined ? 2U : 0U) |
+               (header ? 1U : 0U);
     }
 };
 
@@ -120,8 +122,9 @@ struct Workbook {
     std::vector<std::string> names;
     std::vector<std::string> titles;
     std::string source;
-    std::vector<Align> aligns;            // of each of the table's columns
-    std::vector<double> widths;           // of the widest cell of each column, in characters
+    std::vector<Align> aligns;  // of each of the table's columns
+    bool lined = true;          // the row at hand is the table's; the rows below it are not
+    std::vector<double> widths; // of the widest cell of each column, in characters
     std::vector<std::size_t> cardColumns; // the other columns of numbers a card shows
     double titleLines = 0;                // of the card's title, once its title rows are read
     lxw_row_t nextRow = 0;
@@ -203,7 +206,7 @@ lxw_format* formatOf(Workbook& workbook, const Look& look)
     constexpr std::array<std::uint8_t, 4> aligned{LXW_ALIGN_NONE, LXW_ALIGN_LEFT, LXW_ALIGN_CENTER,
                                                   LXW_ALIGN_RIGHT};
     format_set_align(format, aligned.at(static_cast<std::size_t>(look.align)));
-    if (look.align == Align::left && look.lined) {
+    if (look.indented) {
         format_set_indent(format, 1);
     }
     if (look.code != 0) {
@@ -309,16 +312,17 @@ Look tableLook(const Workbook& workbook, std::size_t column, Fill fill, bool num
                std::uint16_t code = 0)
 {
     const Align align = column < workbook.aligns.size() ? workbook.aligns[column] : Align::left;
-    return {fill,
-            number                  ? Align::general
-            : align == Align::right ? Align::left
-                                    : align,
-            true, false, code};
+    const Align shown = number ? Align::general : align == Align::right ? Align::left : align;
+    return {fill, shown, workbook.lined, false, code, shown == Align::left};
 }
 
-void writeTableText(Workbook& workbook, std::size_t column, std::string_view text, Fill fill)
+// A text that may run on over the empty cell beside it does not widen its column.
+void writeTableText(Workbook& workbook, std::size_t column, std::string_view text, Fill fill,
+                    bool widens = true)
 {
-    noteWidth(workbook, column, static_cast<double>(characters(text)) * textWidth + 1);
+    if (widens) {
+        noteWidth(workbook, column, static_cast<double>(characters(text)) * textWidth + 1);
+    }
     writeText(workbook.table, workbook.nextRow, column, text,
               formatOf(workbook, tableLook(workbook, column, fill, false)));
 }
@@ -924,7 +928,7 @@ bool WorkbookTable::beginTable(const Layout& layout, const std::vector<std::stri
         const Align align = workbook.aligns[column];
         noteWidth(workbook, column, static_cast<double>(characters(cells[column])) * boldWidth + 1);
         writeText(workbook.table, workbook.nextRow, column, cells[column],
-                  formatOf(workbook, {Fill::none, align, true, true, 0}));
+                  formatOf(workbook, {Fill::none, align, true, true, 0, align == Align::left}));
     }
     worksheet_freeze_panes(workbook.table, 1, 0);
     ++workbook.nextRow;
@@ -967,14 +971,17 @@ void WorkbookTable::writeCell(const Row& row, const Cell& cell, Fill fill, bool 
     } else if (cell.kind == CellKind::error) { // among the numbers, as a spreadsheet shows it
         noteWidth(workbook, column, static_cast<double>(text.size()));
         writeText(workbook.table, workbook.nextRow, column, text,
-                  formatOf(workbook, {fill, Align::right, true, false, 0}));
+                  formatOf(workbook, {fill, Align::right, workbook.lined, false, 0}));
     } else if (cell.kind == CellKind::boolean) {
         noteWidth(workbook, column, static_cast<double>(text.size()));
         worksheet_write_boolean(workbook.table, workbook.nextRow, static_cast<lxw_col_t>(column),
                                 cell.number != 0 ? 1 : 0,
                                 formatOf(workbook, tableLook(workbook, column, fill, true)));
     } else {
-        writeTableText(workbook, column, text, fill);
+        // A footer's label (Média da turma) runs on over the empty cells beside it.
+        const Cell* beside = row.at(cell.column + 1);
+        writeTableText(workbook, column, text, fill,
+                       student || (beside != nullptr && isFilled(*beside)));
     }
 }
 
@@ -1054,11 +1061,13 @@ void WorkbookTable::addOtherRow(const Row& row)
         return;
     }
     const std::size_t end = cellsEnd(workbook.layout, row);
+    workbook.lined = false;
     for (const Cell& cell : row.cells) {
         if (cell.column < end) {
             writeCell(row, cell, Fill::none, false);
         }
     }
+    workbook.lined = true;
     ++workbook.nextRow;
 }
 
