@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -108,7 +109,7 @@ struct Workbook {
     lxw_format* bold = nullptr;
     lxw_format* title = nullptr;
     lxw_format* label = nullptr;
-    lxw_format* cardTitle = nullptr;
+    lxw_format* cardTitleFormat = nullptr;
     lxw_format* wrapped = nullptr;
     lxw_format* signature = nullptr;
     lxw_format* signatureLabel = nullptr;
@@ -126,7 +127,8 @@ struct Workbook {
     bool lined = true;          // the row at hand is the table's; the rows below it are not
     std::vector<double> widths; // of the widest cell of each column, in characters
     std::vector<std::size_t> cardColumns; // the other columns of numbers a card shows
-    double titleLines = 0;                // of the card's title, once its title rows are read
+    std::string cardTitle; // the class's title as a card shows it, once its title rows are read
+    double titleLines = 0;
     lxw_row_t nextRow = 0;
     lxw_row_t nextCardRow = 0;
     std::vector<CardPlace> cardPlaces;
@@ -415,6 +417,23 @@ double linesOf(std::string_view text, double perCharacter, double width)
     return std::max(1.0, std::ceil(static_cast<double>(characters(text)) * perCharacter / width));
 }
 
+// A title as a box width characters wide shows it, wrapped, in at most four lines (a
+// longer one is cut, with an ellipsis), and the lines it takes.
+std::pair<std::string, double> wrappedTitle(std::string_view title, double perCharacter,
+                                            double width)
+{
+    constexpr double mostLines = 4;
+    // Words wrap short of the box's edge, and some letters are wider than a digit.
+    constexpr double filled = 0.8;
+    const auto most = static_cast<std::size_t>(mostLines * width * filled / perCharacter);
+    if (characters(title) <= most) {
+        return {std::string(title), linesOf(title, perCharacter, width)};
+    }
+    std::string cut(startOfText(title, most)); // bytes: no more characters than that
+    cut += "\u2026";
+    return {cut, std::min(mostLines, linesOf(cut, perCharacter, width))};
+}
+
 // What a card says where the student has no mean: a grade still to come, or, in words a
 // parent follows, why the mean could not be made.
 std::string whyNoMean(const Workbook& workbook, const StudentRow& student)
@@ -486,14 +505,14 @@ class CardWriter {
     // The class's title, across the card, in as many lines as it takes.
     void title()
     {
-        if (workbook_.titleLines == 0) {
-            workbook_.titleLines =
-                linesOf(classTitle(workbook_), 1, cardLabelWidth + cardValueWidth - columnMargin);
+        if (workbook_.cardTitle.empty()) {
+            std::tie(workbook_.cardTitle, workbook_.titleLines) = wrappedTitle(
+                classTitle(workbook_), 1, cardLabelWidth + cardValueWidth - columnMargin);
         }
         const double height = workbook_.titleLines * cardRowHeight;
         worksheet_set_row(sheet(), workbook_.nextCardRow, height, nullptr);
         worksheet_merge_range(sheet(), workbook_.nextCardRow, 0, workbook_.nextCardRow, 1,
-                              cellText(classTitle(workbook_)).c_str(), workbook_.cardTitle);
+                              workbook_.cardTitle.c_str(), workbook_.cardTitleFormat);
         next(height);
     }
 
@@ -615,11 +634,9 @@ class SummaryWriter {
     {
         lxw_worksheet* sheet = workbook_.summary;
         // The title wraps over the page's width, which it would otherwise widen.
-        const std::string title = classTitle(workbook_);
-        worksheet_set_row(sheet, 0, linesOf(title, titleWidth, summaryWidth) * titleHeight,
-                          nullptr);
-        worksheet_merge_range(sheet, 0, 0, 0, summaryLastColumn, cellText(title).c_str(),
-                              workbook_.title);
+        const auto [title, lines] = wrappedTitle(classTitle(workbook_), titleWidth, summaryWidth);
+        worksheet_set_row(sheet, 0, lines * titleHeight, nullptr);
+        worksheet_merge_range(sheet, 0, 0, 0, summaryLastColumn, title.c_str(), workbook_.title);
         count(2, "Alunos", counts_.students, workbook_.bold);
         count(3, "Aprovados", counts_.approved);
         count(4, "Reprovados", counts_.failed);
@@ -884,11 +901,11 @@ bool WorkbookTable::start(const std::string& path, std::string_view source)
     format_set_align(workbook.title, LXW_ALIGN_VERTICAL_TOP);
     workbook.label = newFormat(workbook.book);
     format_set_bold(workbook.label);
-    workbook.cardTitle = newFormat(workbook.book);
-    format_set_bold(workbook.cardTitle);
-    format_set_bg_color(workbook.cardTitle, cardTitleFill);
-    format_set_text_wrap(workbook.cardTitle);
-    format_set_align(workbook.cardTitle, LXW_ALIGN_VERTICAL_TOP);
+    workbook.cardTitleFormat = newFormat(workbook.book);
+    format_set_bold(workbook.cardTitleFormat);
+    format_set_bg_color(workbook.cardTitleFormat, cardTitleFill);
+    format_set_text_wrap(workbook.cardTitleFormat);
+    format_set_align(workbook.cardTitleFormat, LXW_ALIGN_VERTICAL_TOP);
     workbook.wrapped = newFormat(workbook.book);
     format_set_text_wrap(workbook.wrapped);
     workbook.signature = newFormat(workbook.book);
