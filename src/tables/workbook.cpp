@@ -25,6 +25,10 @@ constexpr double widestColumn = 60;
 // The report cards a workbook holds: a school's, not a city's; a sheet holds at most
 // 1,023 page breaks, and four cards fit on a page.
 constexpr std::size_t mostCards = 4000;
+// The number formats of a class's cells kept: a workbook holds at most 64,000 cell
+// formats, and each format code comes in a few of them (by fill, by alignment). Past it a
+// cell shows its number in the general format.
+constexpr std::size_t mostFormatCodes = 1000;
 // The rows in error that "Resumo" lists; the rest are counted.
 constexpr std::size_t mostErrorsListed = 1000;
 
@@ -148,7 +152,7 @@ std::uint16_t codeIndex(Workbook& workbook, std::string_view code)
     if (found != workbook.codes.end()) {
         return static_cast<std::uint16_t>(found - workbook.codes.begin());
     }
-    if (workbook.codes.size() >= UINT16_MAX) {
+    if (workbook.codes.size() >= mostFormatCodes) {
         return 0;
     }
     workbook.codes.emplace_back(code);
