@@ -444,9 +444,9 @@ std::string whyNoMean(const Workbook& workbook, const StudentRow& student)
 {
     const std::optional<std::size_t> column = student.errorColumn;
     if (column && gradeInColumn(workbook.layout, *column)) {
-        return "a nota de " + workbook.names.at(*column) + " (\"" +
-               std::string(trimmed(student.row->textAt(*column))) +
-               "\") n\u00e3o p\u00f4de ser lida; a m\u00e9dia ser\u00e1 calculada quando "
+        return "a nota de " + std::string(startOfText(workbook.names.at(*column), 60)) + " (" +
+               quotedForMessage(trimmed(student.row->textAt(*column))) +
+               ") n\u00e3o p\u00f4de ser lida; a m\u00e9dia ser\u00e1 calculada quando "
                "ela for corrigida";
     }
     return "a m\u00e9dia n\u00e3o p\u00f4de ser calculada: " + student.error;
@@ -544,7 +544,7 @@ class CardWriter {
             return;
         }
         const std::string why = whyNoMean(workbook_, row_);
-        const double height = linesOf(why, 1, cardValueWidth) * cardRowHeight;
+        const double height = std::min(4.0, linesOf(why, 1, cardValueWidth)) * cardRowHeight;
         worksheet_set_row(sheet(), workbook_.nextCardRow, height, nullptr);
         label(std::string(resultColumns[2]));
         writeText(sheet(), workbook_.nextCardRow, 1, why, workbook_.wrapped);
