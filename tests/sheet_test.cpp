@@ -222,20 +222,20 @@ TEST(SheetTest, CellsAsTyped)
 // column's; none for a text or a style without one.
 TEST(SheetTest, OdsNumberFormats)
 {
-    const std::string ns =
+    const std::string namespaces =
         R"(xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" )"
         R"(xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" )"
         R"(xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0" )"
         R"(xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" )"
         R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0")";
     const std::string styles =
-        "<office:document-styles " + ns + "><office:styles>" +
+        "<office:document-styles " + namespaces + "><office:styles>" +
         R"(<number:number-style style:name="N1"><number:number number:decimal-places="1" number:min-decimal-places="1" number:min-integer-digits="1"/></number:number-style>)"
         R"(<number:percentage-style style:name="N2"><number:number number:decimal-places="0" number:min-integer-digits="1"/><number:text>%</number:text></number:percentage-style>)"
         R"(<style:style style:name="Nota" style:family="table-cell" style:data-style-name="N1"/>)"
         "</office:styles></office:document-styles>";
     const std::string content =
-        "<office:document-content " + ns + "><office:automatic-styles>" +
+        "<office:document-content " + namespaces + "><office:automatic-styles>" +
         R"(<number:date-style style:name="N3"><number:day number:style="long"/><number:text>/</number:text><number:month number:style="long"/><number:text>/</number:text><number:year number:style="long"/></number:date-style>)"
         R"(<number:currency-style style:name="N4"><number:currency-symbol>R$</number:currency-symbol><number:text> </number:text><number:number number:decimal-places="2" number:min-integer-digits="1" number:grouping="true"/></number:currency-style>)"
         R"(<style:style style:name="ce1" style:family="table-cell" style:parent-style-name="Nota"/>)"

@@ -41,8 +41,7 @@ class CsvTable final : public TableWriter {
     void addTitle(std::string_view /*title*/) override {
     } // said on standard error, not in the table
     bool beginTable(const Layout& layout, const std::vector<std::string>& names,
-                    const SchoolRule& rule, const RowSource& source,
-                    std::string& problem) override;
+                    const SchoolRule& rule, const RowSource& source, std::string& problem) override;
     bool addRow(const StudentRow& student) override;
     void addOtherRow(const Row& row) override;
     bool finish(const ClassCounts& counts, std::string& problem) override;

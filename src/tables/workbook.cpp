@@ -804,6 +804,28 @@ class SummaryWriter {
     const ClassCounts& counts_;
 };
 
+// The format a number, a date or a time of the class shows: its own, or, for a date or a
+// time without one, the way Brazil writes them.
+std::uint16_t shownCode(Workbook& workbook, const Cell& cell)
+{
+    const std::uint16_t code = cellCode(workbook, cell);
+    if (code != 0 || cell.kind == CellKind::number) {
+        return code;
+    }
+    return codeIndex(workbook, cell.kind == CellKind::time   ? "hh:mm"
+                               : cell.kind == CellKind::date ? "dd/mm/yyyy"
+                                                             : "dd/mm/yyyy hh:mm");
+}
+
+// The format of a number typed as text: its decimals as typed (6,50 two), or general.
+std::uint16_t typedDecimalsCode(Workbook& workbook, std::string_view text)
+{
+    const std::string_view typed = trimmed(text);
+    const std::size_t mark = typed.find_first_of(".,");
+    return decimalsCode(
+        workbook, mark == std::string_view::npos ? -1 : static_cast<int>(typed.size() - mark - 1));
+}
+
 Fill fillOf(const StudentRow& row)
 {
     if (!row.status.empty()) {
@@ -969,13 +991,7 @@ void WorkbookTable::writeCell(const Row& row, const Cell& cell, Fill fill, bool 
     const bool valued = cell.kind == CellKind::number || cell.kind == CellKind::date ||
                         cell.kind == CellKind::time || cell.kind == CellKind::dateTime;
     if (valued && std::isfinite(cell.number)) {
-        const std::uint16_t code = cellCode(workbook, cell);
-        const bool dated = cell.kind != CellKind::number;
-        writeTableNumber(workbook, column, cell.number, fill,
-                         code != 0 || !dated           ? code
-                         : cell.kind == CellKind::time ? codeIndex(workbook, "hh:mm")
-                         : cell.kind == CellKind::date ? codeIndex(workbook, "dd/mm/yyyy")
-                                                       : codeIndex(workbook, "dd/mm/yyyy hh:mm"));
+        writeTableNumber(workbook, column, cell.number, fill, shownCode(workbook, cell));
         return;
     }
     const bool numberColumn = cell.column < workbook.layout.numberColumns.size() &&
@@ -983,12 +999,7 @@ void WorkbookTable::writeCell(const Row& row, const Cell& cell, Fill fill, bool 
     const auto plain = cell.kind == CellKind::text && (numberColumn || !student) ? plainNumber(text)
                                                                                  : std::nullopt;
     if (plain) {
-        const std::string_view typed = trimmed(text);
-        const std::size_t mark = typed.find_first_of(".,");
-        writeTableNumber(workbook, column, *plain, fill,
-                         decimalsCode(workbook, mark == std::string_view::npos
-                                                    ? -1
-                                                    : static_cast<int>(typed.size() - mark - 1)));
+        writeTableNumber(workbook, column, *plain, fill, typedDecimalsCode(workbook, text));
     } else if (cell.kind == CellKind::error) { // among the numbers, as a spreadsheet shows it
         noteWidth(workbook, column, static_cast<double>(text.size()));
         writeText(workbook.table, workbook.nextRow, column, text,
