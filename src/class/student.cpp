@@ -187,9 +187,7 @@ std::optional<int> decimalsShownBy(std::string_view formatCode)
 // where the file keeps one.
 int decimalsTyped(std::string_view typed)
 {
-    const std::size_t mark = typed.find_first_of(".,");
-    return mark == std::string_view::npos ? mostDecimalsCompared
-                                          : static_cast<int>(typed.size() - mark - 1);
+    return decimalsTypedIn(typed).value_or(mostDecimalsCompared);
 }
 
 double computedMean(const StudentRow& student)

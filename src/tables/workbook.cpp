@@ -820,10 +820,7 @@ std::uint16_t shownCode(Workbook& workbook, const Cell& cell)
 // The format of a number typed as text: its decimals as typed (6,50 two), or general.
 std::uint16_t typedDecimalsCode(Workbook& workbook, std::string_view text)
 {
-    const std::string_view typed = trimmed(text);
-    const std::size_t mark = typed.find_first_of(".,");
-    return decimalsCode(
-        workbook, mark == std::string_view::npos ? -1 : static_cast<int>(typed.size() - mark - 1));
+    return decimalsCode(workbook, decimalsTypedIn(trimmed(text)).value_or(-1));
 }
 
 Fill fillOf(const StudentRow& row)

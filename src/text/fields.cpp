@@ -190,3 +190,12 @@ GradeField readGradeField(std::string_view field, GradeFields& read)
     }
     return kept.grade;
 }
+
+std::optional<int> decimalsTypedIn(std::string_view number)
+{
+    const std::size_t mark = number.find_first_of(".,");
+    if (mark == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return static_cast<int>(number.size() - mark - 1);
+}

@@ -90,6 +90,10 @@ GradeField readGradeField(std::string_view field, GradeFields& read);
 // none. 00123 is no number here but a text with its zeros.
 std::optional<double> plainNumber(std::string_view field);
 
+// The decimals typed after a number's decimal point or comma (6,50 two); none for a whole
+// number.
+std::optional<int> decimalsTypedIn(std::string_view number);
+
 // Whether there are at least grades fields and the last grades of them are grades.
 bool lastAreGrades(const Fields& fields, std::size_t grades);
 
