@@ -1,6 +1,7 @@
 """Checks the pages of a printed workbook, as pdftotext -bbox gives their words, against
 the CSV table of the same class. Usage: check_print.py WORDS_HTML TABLE_CSV"""
 import csv
+import html
 import math
 import re
 import sys
@@ -16,16 +17,11 @@ def fail(message):
 def pages_of(path):
     pages = []
     for page in re.findall(r"<page.*?</page>", open(path, encoding="utf-8").read(), re.S):
-        words = [(float(x0), float(y0), float(x1), html_text(text)) for x0, y0, x1, text in
+        words = [(float(x0), float(y0), float(x1), html.unescape(text)) for x0, y0, x1, text in
                  re.findall(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" '
                             r'yMax="[\d.]+">(.*?)</word>', page)]
         pages.append(words)
     return pages
-
-
-def html_text(text):
-    return text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", '"').replace(
-        "&amp;", "&")
 
 
 def lines_of(words):
