@@ -327,9 +327,8 @@ class SheetRowsReader final : public XmlHandler {
             return;
         } else if (name == "s") {
             const std::uint64_t spaces = repeatCount(attribute(attributes, "c"), longestRow + 1);
-            shown_.append(std::min<std::size_t>(
-                              spaces, longestRow + 1 - std::min(longestRow + 1, shown_.size())),
-                          ' ');
+            const std::size_t room = longestRow + 1 - std::min(longestRow + 1, shown_.size());
+            shown_.append(static_cast<std::size_t>(std::min<std::uint64_t>(spaces, room)), ' ');
         } else if (name == "tab") {
             shown_ += '\t';
         } else if (name == "line-break") {
