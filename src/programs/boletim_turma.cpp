@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +19,7 @@
 
 #include "class/class_file.h"
 #include "grading/reading.h"
+#include "platform/file_names.h"
 #include "platform/output_file.h"
 #include "platform/platform.h"
 #include "programs/turma_options.h"
@@ -63,22 +63,10 @@ std::string cannotWriteFile(const std::string& name, const std::string& why)
     return local("n\u00e3o foi poss\u00edvel escrever '") + name + "': " + why;
 }
 
-// A name as the arguments give it, UTF-8 on Windows, as a path, and back.
-std::filesystem::path pathOf(const std::string& name)
-{
-    return std::u8string(name.begin(), name.end());
-}
-
-std::string nameOf(const std::filesystem::path& path)
-{
-    const std::u8string name = path.u8string();
-    return {name.begin(), name.end()};
-}
-
 // What a class is called where it has no title: its file's name, without the extension.
 std::string titleOf(const std::string& path)
 {
-    return path == "-" ? std::string() : nameOf(pathOf(path).stem());
+    return path == "-" ? std::string() : fileStem(path);
 }
 
 // Opens the destination that options name, with the writer of its table; gives the exit
@@ -90,15 +78,13 @@ std::optional<int> openDestination(const TurmaOptions& options, Destination& des
         return std::nullopt;
     }
     destination.name = options.outputPath;
-    const std::string extension = lowercase(nameOf(pathOf(destination.name).extension()));
-    std::error_code ignored;
+    const std::string extension = lowercase(fileExtension(destination.name));
     if (extension == ".xls" || extension == ".ods") {
         writeError(local("'") + options.outputPath +
                    local("': a planilha sai em .xlsx; outro nome recebe a tabela em CSV"));
         return couldNotRun;
     }
-    if (options.path != "-" &&
-        std::filesystem::equivalent(pathOf(options.path), pathOf(destination.name), ignored)) {
+    if (options.path != "-" && sameFile(options.path, destination.name)) {
         writeError(local("a sa\u00edda '") + options.outputPath +
                    local("' \u00e9 o pr\u00f3prio arquivo de entrada"));
         return couldNotRun;
@@ -283,10 +269,9 @@ bool droppedOn(const std::vector<std::string>& arguments, TurmaOptions& options)
         return false;
     }
     if (arguments.size() == 1 && options.path != "-" && options.outputPath == "-") {
-        const std::filesystem::path input = pathOf(options.path);
         const std::string extension = canWriteWorkbooks() ? ".xlsx" : ".csv";
         options.outputPath =
-            nameOf(input.parent_path() / pathOf(nameOf(input.stem()) + "-boletins" + extension));
+            nameBeside(options.path, fileStem(options.path) + "-boletins" + extension);
     }
     return true;
 }
