@@ -46,8 +46,9 @@ build() { # source folder, then its CMake options
     logged "$source/build-web.log" cmake --build "$source/build-web" --target install
 }
 zlib=$(find . -maxdepth 1 -type d -name 'zlib-*')
+archiver=$(command -v llvm-ar-16 || command -v llvm-ar)
 (cd "$zlib" && logged build-web.log env CC=clang-16 CFLAGS="--target=wasm32-wasi -Os" \
-    AR=llvm-ar ARFLAGS=rc RANLIB=llvm-ranlib CHOST=wasm32 ./configure --static --prefix="$prefix" &&
+    AR="$archiver" ARFLAGS=rc RANLIB="$archiver s" CHOST=wasm32 ./configure --static --prefix="$prefix" &&
     logged build-web.log make libz.a install)
 build "$(find . -maxdepth 1 -type d -name 'expat-*')/expat" -DEXPAT_SHARED_LIBS=OFF \
     -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF \
