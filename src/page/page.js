@@ -245,33 +245,56 @@ function columnKinds(header, body) {
   });
 }
 
+// A class is shown a page of rows at a time: the browser lays out a few hundred rows at
+// once, and thousands would hold the page still for seconds.
+const rowsAPage = 500;
+const table = { header: [], body: [], kinds: [], rowName: 0, first: 0 };
+
 function showTable(rows) {
-  const [header = [], ...body] = rows;
-  const kinds = columnKinds(header, body);
-  const rowName = Math.max(0, kinds.indexOf('texto'));
+  [table.header = [], ...table.body] = rows;
+  table.kinds = columnKinds(table.header, table.body);
+  table.rowName = Math.max(0, table.kinds.indexOf('texto'));
+  table.first = 0;
   const headRow = document.createElement('tr');
-  header.forEach((name, column) => {
+  table.header.forEach((name, column) => {
     const cell = document.createElement('th');
     cell.scope = 'col';
-    cell.className = kinds[column];
+    cell.className = table.kinds[column];
     cell.textContent = name;
     headRow.append(cell);
   });
   element('turma').tHead.replaceChildren(headRow);
+  showRows();
+}
+
+function showRows() {
+  const shown = table.body.slice(table.first, table.first + rowsAPage);
   const fragment = document.createDocumentFragment();
-  for (const cells of body) {
+  for (const cells of shown) {
     const row = document.createElement('tr');
     row.className = rowKind(cells);
     cells.forEach((text, column) => {
-      const cell = document.createElement(column === rowName ? 'th' : 'td');
-      if (column === rowName) cell.scope = 'row';
-      cell.className = kinds[column];
+      const cell = document.createElement(column === table.rowName ? 'th' : 'td');
+      if (column === table.rowName) cell.scope = 'row';
+      cell.className = table.kinds[column];
       cell.textContent = text;
       row.append(cell);
     });
     fragment.append(row);
   }
   element('turma').tBodies[0].replaceChildren(fragment);
+  const paged = table.body.length > rowsAPage;
+  element('paginas').hidden = !paged;
+  const count = (number) => number.toLocaleString('pt-BR');
+  element('paginas-texto').textContent = `Linhas ${count(table.first + 1)} a ${count(table.first + shown.length)} de ${count(table.body.length)}`;
+  element('anteriores').disabled = table.first === 0;
+  element('seguintes').disabled = table.first + rowsAPage >= table.body.length;
+}
+
+function turnPage(step) {
+  table.first = Math.max(0, Math.min(table.first + step * rowsAPage, table.body.length - 1));
+  showRows();
+  element('turma').parentElement.scrollTop = 0;
 }
 
 // The summary as the program says it, its chart of concepts drawn as bars.
@@ -357,3 +380,5 @@ element('calcular').addEventListener('click', pickColumns);
 element('baixar-csv').addEventListener('click', () => download(state.table, `${stem(state.file.name)}-boletins.csv`, 'text/csv'));
 element('baixar-xlsx').addEventListener('click', downloadWorkbook);
 element('aluno').addEventListener('submit', computeStudent);
+element('anteriores').addEventListener('click', () => turnPage(-1));
+element('seguintes').addEventListener('click', () => turnPage(1));
