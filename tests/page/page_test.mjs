@@ -71,8 +71,19 @@ const classCases = [
 ];
 for (const { file, args } of classCases) {
   const status = await loadClass(file);
-  const expected = csvRows(native(turma, [...args, file]).stdout);
+  const run = native(turma, [...args, file]);
+  const expected = csvRows(run.stdout);
   const shown = await shownRows();
+  // Every line the program writes to standard error, in the messages or the summary, and
+  // its chart's counts as bars.
+  const said = await tab.evaluate(() => ['mensagens', 'resumo'].map((id) => document.getElementById(id).innerText).join('\n'));
+  const bar = /^ {2}([A-E]) +(\d+) /;
+  const lines = run.stderr.split('\n').filter((line) => line !== '');
+  const unsaid = lines.filter((line) => !bar.test(line) && !said.includes(line.replace(`${file}: `, '').replace(/^ +/, '')));
+  check(unsaid.length === 0, `${file}: as mensagens e o resumo do programa`, unsaid.join('\n'));
+  const bars = await tab.$$eval('#resumo dd', (values) => values.map((value) => value.textContent.trim()));
+  const counts = lines.filter((line) => bar.test(line)).map((line) => bar.exec(line)[2]);
+  check(counts.length > 0 && bars.join() === counts.join(), `${file}: o gráfico dos conceitos`, `${bars} / ${counts}`);
   check(status.includes('calculada'), `${file}: calculada`, status);
   check(JSON.stringify(shown) === JSON.stringify(expected), `${file}: a tabela da página é a do boletim-turma`,
     `página: ${JSON.stringify(shown.slice(0, 3))}\nprograma: ${JSON.stringify(expected.slice(0, 3))}`);
