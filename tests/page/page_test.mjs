@@ -5,7 +5,7 @@
 // phone's width and a desktop's.
 // Usage: node page_test.mjs PAGE BOLETIM BOLETIM_TURMA CLASSES_FOLDER OUTPUT_FOLDER SAME_WORKBOOK_PY
 import { spawnSync } from 'node:child_process';
-import { existsSync, mkdirSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
@@ -113,6 +113,10 @@ await tab.click('#baixar-xlsx');
 const downloaded = path.join(downloads, 'professor-boletins.xlsx');
 for (let waited = 0; waited < 300 && !existsSync(downloaded); ++waited) await new Promise((resolve) => setTimeout(resolve, 100));
 native(turma, ['-o', path.join(output, 'native-professor-boletins.xlsx'), 'professor.ods']);
+await tab.click('#baixar-csv');
+const table = path.join(downloads, 'professor-boletins.csv');
+for (let waited = 0; waited < 300 && !existsSync(table); ++waited) await new Promise((resolve) => setTimeout(resolve, 100));
+check(existsSync(table) && readFileSync(table).equals(native(turma, ['professor.ods']).stdout), 'professor.ods: o CSV baixado é a tabela do boletim-turma');
 const compared = spawnSync(process.env.PYTHON || 'python3', [sameWorkbook, downloaded, path.join(output, 'native-professor-boletins.xlsx')], { encoding: 'utf8' });
 check(compared.status === 0, 'professor.ods: a planilha baixada é a do boletim-turma -o', compared.stdout + compared.stderr);
 
