@@ -44,7 +44,13 @@ function runProgram(program, args, { stdin, files, keep, onProgress } = {}) {
 }
 
 const utf8 = new TextDecoder('utf-8');
-const latin1 = new TextDecoder('iso-8859-1');
+
+// ISO-8859-1 as it is: a TextDecoder given that label decodes Windows-1252.
+function fromLatin1(bytes) {
+  let text = '';
+  for (let at = 0; at < bytes.length; at += 8192) text += String.fromCharCode(...bytes.subarray(at, at + 8192));
+  return text;
+}
 
 function download(bytes, name, type) {
   const link = document.createElement('a');
@@ -69,6 +75,12 @@ function stem(name) {
   return dot > 0 ? name.slice(0, dot) : name;
 }
 
+// The file's name as the program's last argument; one that starts with '-' after '--', or
+// it would be read as an option.
+function fileArguments(name) {
+  return name.startsWith('-') ? ['--', name] : [name];
+}
+
 function ruleArguments() {
   const args = [];
   const weights = element('pesos').value.trim() || state.pickedWeights;
@@ -81,6 +93,7 @@ function ruleArguments() {
 
 async function chooseFile(file) {
   state.file = file;
+  state.bytes = null;
   state.gradeColumns = null;
   state.pickedWeights = null;
   element('colunas').hidden = true;
@@ -117,7 +130,7 @@ async function computeClass() {
   progress.hidden = false;
   progress.removeAttribute('value');
   say(`Calculando a turma de "${name}"…`);
-  const run = await runProgram('boletim-turma', [...ruleArguments(), name], {
+  const run = await runProgram('boletim-turma', [...ruleArguments(), ...fileArguments(name)], {
     files: { [name]: state.bytes },
     onProgress: (part) => { progress.value = part; },
   });
@@ -327,7 +340,7 @@ async function downloadWorkbook() {
   const name = state.file.name;
   const output = `${stem(name)}-boletins.xlsx`;
   say(`Preparando "${output}"…`);
-  const run = await runProgram('boletim-turma', [...ruleArguments(), '-o', output, name], { files: { [name]: state.bytes }, keep: [output] });
+  const run = await runProgram('boletim-turma', [...ruleArguments(), '-o', output, ...fileArguments(name)], { files: { [name]: state.bytes }, keep: [output] });
   const workbook = run.files[output];
   if (run.status === null || run.status === 2 || !workbook) {
     showFailure(run.failure || readMessages(run.stderr, name).messages.join('\n') || `não foi possível criar "${output}"`);
@@ -350,9 +363,9 @@ async function computeStudent(event) {
   event.preventDefault();
   const answers = ['identificacao', 'nota1', 'nota2', 'nota3'].map((id) => element(id).value);
   const run = await runProgram('boletim', [], { stdin: latin1Bytes(answers.join('\n') + '\n') });
-  const output = latin1.decode(run.stdout);
+  const output = fromLatin1(run.stdout);
   const report = output.includes(lastPrompt) ? output.slice(output.lastIndexOf(lastPrompt) + lastPrompt.length).replace(/^\n+/, '') : output;
-  const problems = run.status === null ? run.failure : latin1.decode(run.stderr);
+  const problems = run.status === null ? run.failure : fromLatin1(run.stderr);
   element('relatorio').textContent = report + problems;
   element('relatorio').focus();
 }
