@@ -2,7 +2,7 @@
 # Measures the page in headless Chromium on a class of STUDENTS students (default 10,000)
 # as the .xlsx LibreOffice saves: the table shown, and the workbook downloaded; beside the
 # native boletim-turma on the same file. Needs the web preset built and tested first
-# (cmake --workflow --preset web), whose test installs puppeteer-core, and LibreOffice.
+# (cmake --workflow --preset web), whose test installs playwright-core, and LibreOffice.
 # Usage: bench/page.sh [STUDENTS]
 set -euo pipefail
 cd "$(dirname "$0")/.."

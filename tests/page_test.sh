@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The page in Debian's Chromium, driven by puppeteer-core from npm (installed here from the
+# The page in Debian's Chromium, driven by playwright-core from npm (installed here from the
 # lockfile; it downloads no browser), against the native programs.
 # Usage: page_test.sh PAGE BOLETIM BOLETIM_TURMA CLASSES SCREENSHOTS
 source "$(dirname "$0")/frame.sh"
@@ -8,18 +8,14 @@ tests=$(cd "$(dirname "$0")/page" && pwd)
 need node npm
 chromium=${CHROMIUM:-/usr/bin/chromium}
 [ -x "$chromium" ] || skip "no Chromium at $chromium (Debian: chromium)"
-for python in python3 /usr/bin/python3; do
-    "$python" -c 'import openpyxl' 2>/dev/null && break
-    python=
-done
-[ -n "$python" ] || skip "no Python with openpyxl (Debian: python3-openpyxl)"
+need_openpyxl
 # The modules are kept beside the screenshots, installed again only when the lockfile changes.
 modules=$screenshots/npm
 mkdir -p "$modules"
 if ! cmp -s "$tests/package-lock.json" "$modules/package-lock.json"; then
     cp "$tests/package.json" "$tests/package-lock.json" "$modules/"
     (cd "$modules" && npm ci --no-audit --no-fund --ignore-scripts >/dev/null) ||
-        fail "npm ci could not install puppeteer-core"
+        fail "npm ci could not install playwright-core"
 fi
 cp "$tests/page_test.mjs" "$modules/"
 CHROMIUM=$chromium PYTHON=$python node "$modules/page_test.mjs" "$page" "$boletim" "$turma" \

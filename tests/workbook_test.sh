@@ -7,11 +7,7 @@
 . "$(dirname "$0")/frame.sh"
 class=${args[0]}
 checker=${args[1]}
-for python in python3 /usr/bin/python3; do
-    "$python" -c 'import openpyxl' 2>/dev/null && break
-    python=
-done
-[ -n "$python" ] || skip "no Python with openpyxl (Debian: python3-openpyxl)"
+need_openpyxl
 
 "${program[@]}" --ponto "$class" >"$work/table.csv" 2>"$work/table.err"
 csv_status=$?
