@@ -1,11 +1,12 @@
-// The programs on a POSIX system: bytes are bytes, names are the bytes given, messages
-// take the locale's encoding, and a program is started from a shell.
+// The programs on a POSIX system, and in the page (WASI, whose files are in its memory):
+// bytes are bytes, names are the bytes given, messages take the locale's encoding, and a
+// program is started from a shell, or by the page, never in a window of its own.
 #include "platform/platform.h"
 
 #include <algorithm>
 #include <clocale>
-#include <filesystem>
-#include <system_error>
+
+#include <sys/stat.h>
 
 void startStandardStreams() {}
 
@@ -28,8 +29,8 @@ std::FILE* openFile(const std::string& name, const char* mode)
 
 bool isFolder(const std::string& name)
 {
-    std::error_code ignored;
-    return std::filesystem::is_directory(name, ignored);
+    struct stat status {};
+    return stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 bool writeText(std::FILE* stream, std::string_view text)
