@@ -62,6 +62,13 @@ function download(bytes, name, type) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
+// What a run that stopped without an exit status (out of memory, above all) tells the
+// teacher; the browser's own words go to its console.
+function stopped(run) {
+  console.error(run.failure);
+  return 'não foi possível concluir (memória insuficiente ou erro interno); tente um arquivo menor ou outro navegador';
+}
+
 function say(text) {
   element('andamento').textContent = text;
 }
@@ -156,7 +163,7 @@ function readMessages(stderr, name) {
 
 function showClass(run, name) {
   if (run.status === null) {
-    showFailure(`não foi possível concluir: ${run.failure || 'memória insuficiente'}. Tente um arquivo menor ou outro navegador.`);
+    showFailure(stopped(run));
     return;
   }
   const { messages, summary } = readMessages(run.stderr, name);
@@ -343,7 +350,7 @@ async function downloadWorkbook() {
   const run = await runProgram('boletim-turma', [...ruleArguments(), '-o', output, ...fileArguments(name)], { files: { [name]: state.bytes }, keep: [output] });
   const workbook = run.files[output];
   if (run.status === null || run.status === 2 || !workbook) {
-    showFailure(run.failure || readMessages(run.stderr, name).messages.join('\n') || `não foi possível criar "${output}"`);
+    showFailure(run.status === null ? stopped(run) : readMessages(run.stderr, name).messages.join('\n') || `não foi possível criar "${output}"`);
     return;
   }
   download(workbook, output, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet');
@@ -365,7 +372,7 @@ async function computeStudent(event) {
   const run = await runProgram('boletim', [], { stdin: latin1Bytes(answers.join('\n') + '\n') });
   const output = fromLatin1(run.stdout);
   const report = output.includes(lastPrompt) ? output.slice(output.lastIndexOf(lastPrompt) + lastPrompt.length).replace(/^\n+/, '') : output;
-  const problems = run.status === null ? run.failure : fromLatin1(run.stderr);
+  const problems = run.status === null ? stopped(run) : fromLatin1(run.stderr);
   element('relatorio').textContent = report + problems;
   element('relatorio').focus();
 }

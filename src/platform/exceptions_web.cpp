@@ -2,14 +2,12 @@
 // are compiled and never reached, and what would throw (running out of memory, above all)
 // stops the run instead, which the page reports in words.
 #include <cstddef>
-#include <cstdio>
 #include <cstdlib>
 
 extern "C" {
 
 [[noreturn]] void* __cxa_allocate_exception(std::size_t /*size*/) noexcept
 {
-    std::fputs("mem\u00f3ria insuficiente para concluir\n", stderr);
     std::abort();
 }
 
