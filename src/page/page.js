@@ -326,18 +326,23 @@ function showSummary(lines) {
   box.append(heading);
   const chart = document.createElement('dl');
   chart.className = 'grafico';
-  const most = Math.max(1, ...lines.map((line) => Number((/^ {2}([A-E]) +(\d+) /.exec(line) || [])[2] || 0)));
+  // A concept's line: its letter, its count, and a bar of blocks where the count is not 0.
+  const barOf = (line) => /^ {2}([A-E]) +(\d+)(?: |$)/.exec(line);
+  const most = Math.max(1, ...lines.map((line) => Number((barOf(line) || [])[2] || 0)));
   for (const line of lines) {
-    const bar = /^ {2}([A-E]) +(\d+) /.exec(line);
+    const bar = barOf(line);
     if (!bar) {
       box.append(Object.assign(document.createElement('p'), { textContent: line }));
       continue;
     }
     const term = Object.assign(document.createElement('dt'), { textContent: `Conceito ${bar[1]}` });
     const value = document.createElement('dd');
-    const fill = Object.assign(document.createElement('span'), { className: 'barra' });
-    fill.style.width = `calc((100% - 3rem) * ${Number(bar[2]) / most})`;
-    value.append(fill, ` ${bar[2]}`);
+    if (Number(bar[2]) > 0) {
+      const fill = Object.assign(document.createElement('span'), { className: 'barra' });
+      fill.style.width = `calc((100% - 3rem) * ${Number(bar[2]) / most})`;
+      value.append(fill);
+    }
+    value.append(` ${bar[2]}`);
     chart.append(term, value);
   }
   if (chart.childElementCount > 0) box.append(chart);

@@ -66,7 +66,7 @@ for (const file of ['libreoffice.xlsx', 'libreoffice.ods', 'libreoffice.csv', 'p
   check(status.includes('calculada'), `${file}: calculada`, status);
   check(JSON.stringify(await shownRows()) === JSON.stringify(csvRows(run.stdout)), `${file}: a tabela da página é a do boletim-turma`);
   const said = await tab.evaluate(() => ['mensagens', 'resumo'].map((id) => document.getElementById(id).innerText).join('\n'));
-  const bar = /^ {2}([A-E]) +(\d+) /;
+  const bar = /^ {2}([A-E]) +(\d+)(?: |$)/;
   const lines = run.stderr.split('\n').filter((line) => line !== '');
   const unsaid = lines.filter((line) => !bar.test(line) && !said.includes(line.replace(`${file}: `, '').trimStart()));
   check(unsaid.length === 0, `${file}: as mensagens e o resumo do programa`, unsaid.join('\n'));
@@ -93,6 +93,8 @@ await tab.keyboard.press('Enter');
 await tab.waitForFunction(() => document.getElementById('andamento').textContent.includes('calculada'));
 const fourBimesters = native(turma, ['-n', 'C,D,E,F', '--pesos', '1;1;1;1', 'quatro_bimestres.csv']).stdout;
 check(JSON.stringify(await shownRows()) === JSON.stringify(csvRows(fourBimesters)), 'quatro_bimestres.csv: a média dos quatro bimestres');
+const concepts = await tab.$$eval('#resumo dd', (values) => values.map((value) => value.textContent.trim()));
+check(concepts.join() === '0,1,1,1,0', 'quatro_bimestres.csv: o gráfico, com os conceitos que ninguém tirou', concepts.join());
 
 // Refusals in the program's own words: a damaged workbook, an old Excel file; and a file
 // larger than the page reads, in the page's.
