@@ -19,6 +19,8 @@ for (let run = 0; run < 3; ++run) {
   const [download] = await Promise.all([tab.waitForEvent('download'), tab.click('#baixar-xlsx')]);
   await download.path();
   best.downloaded = Math.min(best.downloaded, performance.now() - start);
+  // The same file chosen again is a change only once the input is emptied.
+  await tab.$eval('#arquivo', (input) => { input.value = ''; });
 }
 const rows = await tab.$eval('#paginas', (pages) => (pages.hidden ? 'every row' : pages.textContent.replace(/\s+/g, ' ').trim()));
 console.log(`table shown (${rows}) in ${(best.shown / 1000).toFixed(2)} s; workbook downloaded in ${(best.downloaded / 1000).toFixed(2)} s`);
