@@ -384,6 +384,9 @@ async function computeStudent(event) {
 
 // ---- Wiring ----
 
+// Emptied as the chooser opens, so that the same file chosen again, saved since with the
+// teacher's changes, is a change too; the name shown stays until then.
+element('arquivo').addEventListener('click', () => { element('arquivo').value = ''; });
 element('arquivo').addEventListener('change', () => {
   const [file] = element('arquivo').files;
   if (file) chooseFile(file);
