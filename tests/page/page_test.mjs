@@ -44,13 +44,18 @@ tab.on('pageerror', (error) => pageErrors.push(String(error)));
 await tab.goto(`file://${page}`);
 
 const shownRows = () => tab.$$eval('#turma tr', (rows) => rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
-async function loadClass(file) {
+// Does what the teacher does, then waits for the page to finish: what it says while it
+// works ends in an ellipsis.
+async function settled(action) {
   await tab.$eval('#andamento', (status) => { status.textContent = ''; });
-  await tab.setInputFiles('#arquivo', path.resolve(classes, file));
-  // What the page says while it works ends in an ellipsis.
+  await action();
   await tab.waitForFunction(() => /[^…]$/.test(document.getElementById('andamento').textContent));
   return tab.textContent('#andamento');
 }
+const loadClass = (file) => settled(async () => {
+  const [chooser] = await Promise.all([tab.waitForEvent('filechooser'), tab.click('#arquivo')]);
+  await chooser.setFiles(path.resolve(classes, file));
+});
 async function download(button, name) {
   const [file] = await Promise.all([tab.waitForEvent('download'), tab.click(button)]);
   check(file.suggestedFilename() === name, `${button}: o nome ${name}`, file.suggestedFilename());
@@ -95,6 +100,42 @@ const fourBimesters = native(turma, ['-n', 'C,D,E,F', '--pesos', '1;1;1;1', 'qua
 check(JSON.stringify(await shownRows()) === JSON.stringify(csvRows(fourBimesters)), 'quatro_bimestres.csv: a média dos quatro bimestres');
 const concepts = await tab.$$eval('#resumo dd', (values) => values.map((value) => value.textContent.trim()));
 check(concepts.join() === '0,1,1,1,0', 'quatro_bimestres.csv: o gráfico, com os conceitos que ninguém tirou', concepts.join());
+
+// The school's rule typed in the page, an encoding other than UTF-8, and a file whose name
+// starts with '-': each as the native program computes it with the same options.
+writeFileSync(path.join(output, '-turma.csv'), readFileSync(path.join(classes, 'planilha_do_professor.csv')));
+const ruleCases = [
+  { file: 'quatro_bimestres.csv', weights: '1;1;1;1', step: '', args: ['--pesos', '1;1;1;1'] },
+  { file: 'quatro_bimestres.csv', weights: '2;2;3;3', step: '0,1', args: ['--pesos', '2;2;3;3', '--arredondamento', '0,1'] },
+  { file: 'professor.ods', weights: '', step: '0,5', args: ['--arredondamento', '0,5'] },
+  { file: 'windows_1252_bad_rows.csv', weights: '', step: '', args: [] },
+  { file: path.join(output, '-turma.csv'), weights: '', step: '', args: ['--'] },
+];
+await tab.click('summary');
+for (const { file, weights, step, args } of ruleCases) {
+  // The weights given before the file is chosen; the rounding chosen after, which computes again.
+  await tab.$eval('#pesos', (field, value) => { field.value = value; }, weights);
+  await tab.$eval('#arredondamento', (list) => { list.value = ''; });
+  await loadClass(file);
+  if (step) await settled(() => tab.selectOption('#arredondamento', step));
+  const expected = csvRows(native(turma, [...args, path.basename(file)], undefined, path.resolve(classes, path.dirname(file))).stdout);
+  check(expected.length > 1 && JSON.stringify(await shownRows()) === JSON.stringify(expected), `${path.basename(file)} ${args.join(' ')}: a tabela com a regra da página`);
+}
+await tab.$eval('#pesos', (field) => { field.value = ''; });
+await tab.$eval('#arredondamento', (list) => { list.value = ''; });
+
+// A class longer than a page of rows: the pages hold every row once, in order.
+const students = Array.from({ length: 1201 }, (_, at) => `Aluno ${at + 1};${at % 11};${(at * 7) % 11};${(at * 3) % 11}`);
+writeFileSync(path.join(output, 'longa.csv'), ['Nome;N1;N2;N3', ...students].join('\n') + '\n');
+await loadClass(path.join(output, 'longa.csv'));
+const [header, ...body] = csvRows(native(turma, ['longa.csv'], undefined, output).stdout);
+for (const [button, first, last] of [[null, 0, 500], ['#seguintes', 500, 1000], ['#seguintes', 1000, 1201], ['#anteriores', 500, 1000]]) {
+  if (button) await tab.click(button);
+  const pageText = await tab.textContent('#paginas-texto');
+  check(JSON.stringify(await shownRows()) === JSON.stringify([header, ...body.slice(first, last)]), `longa.csv: as linhas ${first + 1} a ${last}`, pageText);
+  check(pageText.includes(`${(first + 1).toLocaleString('pt-BR')} a ${last.toLocaleString('pt-BR')} de 1.201`), `longa.csv: ${pageText}`);
+}
+check(await tab.$eval('#anteriores', (button) => !button.disabled), 'longa.csv: volta às linhas anteriores');
 
 // Refusals in the program's own words: a damaged workbook, an old Excel file; and a file
 // larger than the page reads, in the page's.
